@@ -1,0 +1,65 @@
+// The real korvadiag.exe started as a process: exit code 0 on every start, and the
+// files it leaves in the temporary directory its environment names.
+#include "support/support.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+class Product : public ::testing::Test {
+protected:
+    ScopedTempDir temp;
+    ScratchDir scratch{"product"};
+    std::string script = scratch / "ping-output.txt";
+    std::string log = scratch / "ping-log.txt";
+    ScopedEnv output{"KD_STANDIN_OUTPUT", script.c_str()};
+    ScopedEnv logEnv{"KD_STANDIN_LOG", log.c_str()};
+
+    DWORD Run(const std::string& text) { return RunProduct(text, StandinDirectory().c_str()); }
+};
+
+TEST_F(Product, CheckIpWritesFoundThroughTheHiddenPing)
+{
+    std::string lines;
+    for (int i = 0; i < 4; ++i) lines += "Reply from 192.0.2.7: bytes=32\r\n";
+    WriteFileBytes(script, lines);
+    EXPECT_EQ(0u, Run("checkip:192.0.2.7"));
+    EXPECT_EQ("found 192.0.2.7\r\n", ReadFileBytes(temp / "qopass.txt"));
+    EXPECT_FALSE(FileExists(temp / "RunSilent.txt"));
+}
+
+TEST_F(Product, CheckIpWithInterpreterSyntaxFailsWithoutRunningAnything)
+{
+    WriteFileBytes(script, "Reply from 127.0.0.1\r\n");
+    EXPECT_EQ(0u, Run("checkip:127.0.0.1&echo>escaped.txt"));
+    EXPECT_EQ("failed\r\n", ReadFileBytes(temp / "qopass.txt"));
+    EXPECT_FALSE(FileExists(log));
+    EXPECT_FALSE(FileExists(StandinDirectory() + "escaped.txt"));
+}
+
+TEST_F(Product, DeleteRemovesOneFileWithBlanksInItsName)
+{
+    WriteFileBytes(temp / "my file.txt", "x");
+    WriteFileBytes(scratch / "sentinel.txt", "x");
+    EXPECT_EQ(0u, Run("delete:my file.txt"));
+    EXPECT_FALSE(FileExists(temp / "my file.txt"));
+    std::string escape = "delete:..\\" + scratch.path().substr(scratch.path().find_last_of('\\', scratch.path().size() - 2) + 1) + "sentinel.txt";
+    EXPECT_EQ(0u, Run(escape));
+    EXPECT_TRUE(FileExists(scratch / "sentinel.txt"));
+}
+
+TEST_F(Product, EveryStartEndsWithExitCodeZero)
+{
+    const char* texts[] = {"", "nonsense", "report ", "Delete:x", "CHECKIP:host", "checkwinsock2",
+                           "Checkwinsock2", "delete:", "checkip:", "delete:*"};
+    for (const char* text : texts) EXPECT_EQ(0u, Run(text)) << text;
+}
+
+TEST_F(Product, QuotedProgramPathWithBlanksAndTabsBeforeTheWord)
+{
+    ScratchDir folder("with blank");
+    std::string copy = folder / "korva diag.exe";
+    ASSERT_TRUE(CopyFileA(ProductPath().c_str(), copy.c_str(), FALSE));
+    WriteFileBytes(script, "");
+    EXPECT_EQ(0u, RunProcess("\"" + copy + "\"  \t checkip:192.0.2.7", StandinDirectory().c_str()));
+    EXPECT_EQ("failed\r\n", ReadFileBytes(temp / "qopass.txt"));
+}

@@ -1,0 +1,60 @@
+// Bounded copies and formats: what fits is kept, the end of the buffer is never passed.
+#include "entry/text.h"
+
+#include <gtest/gtest.h>
+#include <cstring>
+
+TEST(Text, CopyKeepsWhatFitsAndSaysItCut)
+{
+    char buffer[8];
+    memset(buffer, '#', sizeof(buffer));
+    char guard = '#';
+    EXPECT_TRUE(CopyText(buffer, "1234567"));
+    EXPECT_STREQ("1234567", buffer);
+    EXPECT_FALSE(CopyText(buffer, "123456789"));
+    EXPECT_STREQ("1234567", buffer);
+    EXPECT_EQ('#', guard);
+}
+
+TEST(Text, AppendStopsAtTheBufferEnd)
+{
+    char buffer[6] = "ab";
+    EXPECT_TRUE(AppendText(buffer, "cd"));
+    EXPECT_FALSE(AppendText(buffer, "efgh"));
+    EXPECT_STREQ("abcde", buffer);
+    // A buffer whose text has no terminator is treated as full, never read past.
+    char full[4] = {'w', 'x', 'y', 'z'};
+    EXPECT_FALSE(AppendText(full, "q"));
+    EXPECT_EQ('\0', full[3]);
+}
+
+TEST(Text, DecimalFormatsAsPercentZeroNd)
+{
+    struct Case { long long value; int minDigits; const char* expected; } cases[] = {
+        {0, 2, "00"}, {1, 2, "01"}, {10, 2, "10"}, {51, 2, "51"}, {100, 2, "100"},
+        {-1, 2, "-1"}, {-5, 3, "-05"}, {2600, 1, "2600"},
+        {67766223, 1, "67766223"}, {-2147483647 - 1, 1, "-2147483648"},
+    };
+    for (const Case& c : cases) {
+        char buffer[32] = "";
+        EXPECT_TRUE(AppendDecimal(buffer, c.value, c.minDigits));
+        EXPECT_STREQ(c.expected, buffer) << "value " << c.value << " width " << c.minDigits;
+    }
+    char small[4] = "";
+    EXPECT_FALSE(AppendDecimal(small, 12345));
+    EXPECT_STREQ("123", small);
+}
+
+TEST(Text, FoldingTouchesOnlyTheLettersAToZ)
+{
+    EXPECT_TRUE(EqualsFolded("RePoRt", "report"));
+    EXPECT_FALSE(EqualsFolded("report ", "report"));
+    EXPECT_FALSE(EqualsFolded("repor", "report"));
+    // '[' and '{' differ by the same bit as 'A' and 'a' but are not letters.
+    EXPECT_FALSE(EqualsFolded("[", "{"));
+    EXPECT_FALSE(EqualsFolded("\xC9", "\xE9"));
+    EXPECT_TRUE(StartsWithFolded("REFRESH:x", "refresh:"));
+    EXPECT_FALSE(StartsWithFolded("refres", "refresh:"));
+    EXPECT_TRUE(StartsWith("checkip:h", "checkip:"));
+    EXPECT_FALSE(StartsWith("Checkip:h", "checkip:"));
+}
