@@ -4,6 +4,7 @@
 #include "entry/tempfiles.h"
 #include "entry/text.h"
 #include "actions/hostcheck.h"
+#include "actions/refresh.h"
 
 #include <windows.h>
 
@@ -68,10 +69,12 @@ int DispatchCommand(const char* commandText)
     case CommandWord::CheckIp:
         CheckHost(match.argument);
         break;
-    case CommandWord::Report:
-    case CommandWord::CheckWinsock2:
     case CommandWord::Refresh:
     case CommandWord::RefreshText:
+        RefreshAddress(match.argument);
+        break;
+    case CommandWord::Report:
+    case CommandWord::CheckWinsock2:
         // Connected as their actions are built.
         break;
     case CommandWord::None:

@@ -2,6 +2,7 @@
 #include "support/support.h"
 
 #include <cstdio>
+#include <cstring>
 
 std::string ExeDirectory()
 {
@@ -140,4 +141,30 @@ DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, D
 DWORD RunProduct(const std::string& commandText, const char* currentDirectory)
 {
     return RunProcess("\"" + ProductPath() + "\" " + commandText, currentDirectory);
+}
+
+ScopedWineVersion::ScopedWineVersion(const char* exeName, const char* version)
+    : key_(std::string("Software\\Wine\\AppDefaults\\") + exeName)
+{
+    Remove();
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
+                   static_cast<DWORD>(strlen(version) + 1));
+    RegCloseKey(key);
+}
+
+ScopedWineVersion::~ScopedWineVersion() { Remove(); }
+
+void ScopedWineVersion::Remove()
+{
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, "Version");
+        RegCloseKey(key);
+    }
+    // Leaves the key when other tests keep values or subkeys under it.
+    RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
 }

@@ -58,6 +58,20 @@ private:
     char old_[MAX_PATH];
 };
 
+// Makes Wine report version (win95, win98, winme, nt351, nt40, win2k, winxp, win7,
+// win10, ...) to programs named exeName while the object lives: the value Version under
+// HKCU\Software\Wine\AppDefaults\<exeName>, removed again at both ends.
+class ScopedWineVersion {
+public:
+    ScopedWineVersion(const char* exeName, const char* version);
+    ~ScopedWineVersion();
+    ScopedWineVersion(const ScopedWineVersion&) = delete;
+    ScopedWineVersion& operator=(const ScopedWineVersion&) = delete;
+private:
+    void Remove();
+    std::string key_;
+};
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);

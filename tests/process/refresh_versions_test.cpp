@@ -1,0 +1,61 @@
+// The real exe's refresh under Windows versions that Wine reports to it: the 9x family
+// releases and renews with the "_all" switches, every other system without them.
+#include "support/support.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+struct VersionCase {
+    const char* wineVersion;
+    bool nineX;
+};
+
+class RefreshUnderVersion : public ::testing::TestWithParam<VersionCase> {
+protected:
+    ScopedTempDir temp;
+    ScratchDir scratch{"ipconfig"};
+    std::string script = scratch / "ipconfig-output.txt";
+    std::string log = scratch / "ipconfig-log.txt";
+    ScopedEnv output{"KD_STANDIN_OUTPUT", script.c_str()};
+    ScopedEnv logEnv{"KD_STANDIN_LOG", log.c_str()};
+};
+
+TEST_P(RefreshUnderVersion, ChoosesTheSwitchesOfTheFamily)
+{
+    ScopedWineVersion version("korvadiag.exe", GetParam().wineVersion);
+    WriteFileBytes(script, "IP Address: 10.0.0.5\r\n");
+    EXPECT_EQ(0u, RunProduct("refresh:10.0.0.5", StandinDirectory().c_str()));
+    EXPECT_EQ("refresh found 10.0.0.5\r\n", ReadFileBytes(temp / "qopass.txt"));
+
+    std::string calls = ReadFileBytes(log);
+    const char* release = GetParam().nineX ? "IPConfig.exe /release_all" : "IPConfig.exe /release\n";
+    const char* renew = GetParam().nineX ? "IPConfig.exe /renew_all" : "IPConfig.exe /renew";
+    EXPECT_NE(std::string::npos, calls.find(release)) << calls;
+    EXPECT_NE(std::string::npos, calls.find(renew)) << calls;
+    if (!GetParam().nineX) {
+        EXPECT_EQ(std::string::npos, calls.find("_all")) << calls;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, RefreshUnderVersion,
+    ::testing::Values(VersionCase{"win95", true}, VersionCase{"win98", true},
+                      VersionCase{"winme", true}, VersionCase{"nt351", false},
+                      VersionCase{"nt40", false}, VersionCase{"win2k", false},
+                      VersionCase{"winxp", false}, VersionCase{"win7", false},
+                      VersionCase{"win10", false}),
+    [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.wineVersion); });
+
+TEST(RefreshProcess, RefreshInAnyCapitalsAndAFailedRenewal)
+{
+    ScopedTempDir temp;
+    ScratchDir scratch("ipconfig");
+    ScopedEnv output("KD_STANDIN_OUTPUT", (scratch / "none.txt").c_str());
+    EXPECT_EQ(0u, RunProduct("ReFrEsH", StandinDirectory().c_str()));
+    EXPECT_EQ("refresh\r\n", ReadFileBytes(temp / "qopass.txt"));
+    EXPECT_EQ(0u, RunProduct("REFRESH:", StandinDirectory().c_str()));
+    EXPECT_EQ("refresh\r\n", ReadFileBytes(temp / "qopass.txt"));
+
+    ScopedEnv exitCode("KD_STANDIN_EXIT", "2");
+    EXPECT_EQ(0u, RunProduct("refresh", StandinDirectory().c_str()));
+    EXPECT_FALSE(FileExists(temp / "qopass.txt"));
+}
