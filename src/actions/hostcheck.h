@@ -15,5 +15,7 @@ bool IsAcceptableHost(const char* host);
 // Runs "ping.exe <host> > %temp%\RunSilent.txt" through the hidden runner, counts the
 // capture's pieces that contain the host, deletes the capture, and replaces the result
 // file with "found <host>\n" (4 or more) or "failed\n". A host text that is not
-// acceptable runs no tool and gets "failed\n". Answers true when it wrote "found".
+// acceptable runs no tool and gets "failed\n"; a temporary directory too long for the
+// file names runs nothing and removes an old result file. Answers true when it wrote
+// "found".
 bool CheckHost(const char* host);
