@@ -168,3 +168,16 @@ void ScopedWineVersion::Remove()
     // Leaves the key when other tests keep values or subkeys under it.
     RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
 }
+
+std::string MakeDirectoryOfLength(const std::string& base, size_t length)
+{
+    // Nested folders of at most 100 characters each, the last one padded to the length.
+    std::string path = base;
+    while (path.size() + 101 < length) {
+        path += std::string(100, 'd') + "\\";
+        CreateDirectoryA(path.c_str(), nullptr);
+    }
+    path += std::string(length - path.size() - 1, 'e') + "\\";
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}

@@ -72,6 +72,10 @@ private:
     std::string key_;
 };
 
+// Creates a folder inside base whose path, trailing backslash included, is exactly
+// length characters long, and answers that path.
+std::string MakeDirectoryOfLength(const std::string& base, size_t length);
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);

@@ -118,3 +118,19 @@ TEST_F(HostCheck, AResultPathTakenByAFolderGetsNoVerdict)
     EXPECT_FALSE(CheckHost("10.1.2.3"));
     EXPECT_TRUE(DirectoryExists(temp / "qopass.txt"));
 }
+
+TEST(HostCheckPaths, ADirectoryWithRoomForTheResultButNotTheCaptureRunsNothing)
+{
+    // 245 characters leave room for "qopass.txt" (10) but not "RunSilent.txt" (13).
+    ScratchDir scratch("long");
+    std::string dir = MakeDirectoryOfLength(scratch.path(), 245);
+    ScopedEnv tmp("TMP", dir.c_str());
+    ScopedEnv temp("TEMP", dir.c_str());
+    std::string log = scratch / "ping-log.txt";
+    ScopedEnv logEnv("KD_STANDIN_LOG", log.c_str());
+    ScopedCurrentDirectory cwd(StandinDirectory());
+    WriteFileBytes(dir + "qopass.txt", "found 10.1.2.3\r\n");
+    EXPECT_FALSE(CheckHost("10.1.2.3"));
+    EXPECT_FALSE(FileExists(dir + "qopass.txt")) << "an old verdict must not pass for a fresh one";
+    EXPECT_FALSE(FileExists(log));
+}

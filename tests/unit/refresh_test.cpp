@@ -118,3 +118,18 @@ TEST_F(Refresh, TheSearchTextIsFoundOnlyInTheRenewalsOwnCapture)
     EXPECT_TRUE(RefreshAddress("needle"));
     EXPECT_EQ("refresh\r\n", Result());
 }
+
+TEST(RefreshPaths, ADirectoryWithRoomForTheResultButNotTheCaptureRunsNothing)
+{
+    ScratchDir scratch("long");
+    std::string dir = MakeDirectoryOfLength(scratch.path(), 245);
+    ScopedEnv tmp("TMP", dir.c_str());
+    ScopedEnv temp("TEMP", dir.c_str());
+    std::string log = scratch / "ipconfig-log.txt";
+    ScopedEnv logEnv("KD_STANDIN_LOG", log.c_str());
+    ScopedCurrentDirectory cwd(StandinDirectory());
+    WriteFileBytes(dir + "qopass.txt", "refresh\r\n");
+    EXPECT_FALSE(RefreshAddress(""));
+    EXPECT_FALSE(FileExists(dir + "qopass.txt"));
+    EXPECT_FALSE(FileExists(log)) << "neither release nor renewal may run";
+}
