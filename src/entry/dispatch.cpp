@@ -4,6 +4,7 @@
 #include "entry/tempfiles.h"
 #include "entry/text.h"
 #include "actions/hostcheck.h"
+#include "report/report.h"
 
 #include <windows.h>
 
@@ -69,7 +70,11 @@ int DispatchCommand(const char* commandText)
         CheckHost(match.argument);
         break;
     case CommandWord::Report:
+        WriteSystemReport();
+        break;
     case CommandWord::CheckWinsock2:
+        HasWinsock2();  // the answer reaches neither a file nor the exit code
+        break;
     case CommandWord::Refresh:
     case CommandWord::RefreshText:
         // Connected as their actions are built.
