@@ -5,6 +5,7 @@
 #include "entry/text.h"
 #include "actions/hostcheck.h"
 #include "actions/refresh.h"
+#include "report/report.h"
 
 #include <windows.h>
 
@@ -69,13 +70,15 @@ int DispatchCommand(const char* commandText)
     case CommandWord::CheckIp:
         CheckHost(match.argument);
         break;
+    case CommandWord::Report:
+        WriteSystemReport();
+        break;
+    case CommandWord::CheckWinsock2:
+        HasWinsock2();  // the answer reaches neither a file nor the exit code
+        break;
     case CommandWord::Refresh:
     case CommandWord::RefreshText:
         RefreshAddress(match.argument);
-        break;
-    case CommandWord::Report:
-    case CommandWord::CheckWinsock2:
-        // Connected as their actions are built.
         break;
     case CommandWord::None:
         break;

@@ -7,40 +7,49 @@
 #include <windows.h>
 #include <cstdio>
 
-bool JoinTempFilePath(char (&path)[PathBufferSize], const char* dir, unsigned dirLength,
+bool JoinTempFilePath(char* path, size_t size, const char* dir, unsigned dirLength,
                       const char* name)
 {
+    if (size == 0) return false;
     path[0] = '\0';
     if (dirLength == 0 || dirLength >= TempPathRequestLength) return false;
     if (BoundedLength(dir, dirLength + 1) != dirLength) return false;
-    if (dirLength + BoundedLength(name, PathBufferSize) > PathBufferSize - 1) return false;
-    CopyText(path, dir);
-    AppendText(path, name);
+    if (dirLength + BoundedLength(name, size) > size - 1) return false;
+    CopyText(path, size, dir);
+    AppendText(path, size, name);
     return true;
 }
 
-bool BuildTempFilePath(char (&path)[PathBufferSize], const char* name)
+bool BuildTempFilePath(char* path, size_t size, const char* name)
 {
     char dir[PathBufferSize];
     // GetTempPathA answers the length it needs, untouched buffer, when 255 is too few.
     DWORD length = GetTempPathA(TempPathRequestLength, dir);
     if (length >= TempPathRequestLength) length = 0;
     dir[length] = '\0';
-    return JoinTempFilePath(path, dir, length, name);
+    return JoinTempFilePath(path, size, dir, length, name);
+}
+
+bool RemoveTempFileBeyondPathBuffer(const char* name)
+{
+    char path[LongestPathSize];
+    if (!BuildTempFilePath(path, name)) return false;
+    DeleteFileA(path);
+    return true;
 }
 
 bool RemoveResultFile()
 {
-    char path[PathBufferSize];
-    if (!BuildTempFilePath(path, ResultFileName)) return false;
-    DeleteFileA(path);
-    return true;
+    return RemoveTempFileBeyondPathBuffer(ResultFileName);
 }
 
 bool WriteResultFile(const char* words, const char* detail)
 {
     char path[PathBufferSize];
-    if (!BuildTempFilePath(path, ResultFileName)) return false;
+    if (!BuildTempFilePath(path, ResultFileName)) {
+        RemoveResultFile();
+        return false;
+    }
     DeleteFileA(path);
     FILE* file = fopen(path, "wt");
     if (!file) return false;

@@ -6,6 +6,7 @@
 
 constexpr size_t PathBufferSize = 256;         // temporary-directory path + file name + NUL
 constexpr unsigned TempPathRequestLength = 255; // the length GetTempPathA is asked with
+constexpr size_t LongestPathSize = 260;        // the longest path the ANSI file calls take + NUL
 
 constexpr const char CaptureFileName[] = "RunSilent.txt";
 constexpr const char ResultFileName[] = "qopass.txt";
@@ -13,19 +14,36 @@ constexpr const char ReportFileName[] = "qoreport.txt";
 
 // Pure part of the path rule: joins the directory the system reported (dirLength
 // characters, 0 when it reported none or more than it was asked for) and name into
-// path. Refuses, leaving path empty and answering false, when the directory is missing
-// or directory and name together pass 255 characters.
-bool JoinTempFilePath(char (&path)[PathBufferSize], const char* dir, unsigned dirLength,
+// path (size bytes). Refuses, leaving path empty and answering false, when the
+// directory is missing or directory and name together do not fit.
+bool JoinTempFilePath(char* path, size_t size, const char* dir, unsigned dirLength,
                       const char* name);
 
 // Asks the system for the temporary directory and joins name behind it. Refuses as
 // JoinTempFilePath does.
-bool BuildTempFilePath(char (&path)[PathBufferSize], const char* name);
+bool BuildTempFilePath(char* path, size_t size, const char* name);
 
-// Deletes the result file; answers false when its path cannot be built.
+template <size_t N>
+bool JoinTempFilePath(char (&path)[N], const char* dir, unsigned dirLength, const char* name)
+{
+    return JoinTempFilePath(path, N, dir, dirLength, name);
+}
+template <size_t N> bool BuildTempFilePath(char (&path)[N], const char* name)
+{
+    return BuildTempFilePath(path, N, name);
+}
+
+// Deletes name from the temporary directory through a path of up to 259 characters,
+// longer than the program's own file paths, so that an old file the program can no
+// longer replace is still removed. Answers false when even that path does not fit.
+bool RemoveTempFileBeyondPathBuffer(const char* name);
+
+// Deletes the result file, through the longer path RemoveTempFileBeyondPathBuffer
+// takes; answers false when even that path cannot be built.
 bool RemoveResultFile();
 
 // Replaces the result file with the one line words, then a blank and detail when
 // detail is given, then "\n", written in text mode (CR LF on disk). Answers false when
-// the path cannot be built or the file cannot be created; the old file is gone then.
+// the path cannot be built or the file cannot be created; the old file is removed
+// then wherever its path can still be built.
 bool WriteResultFile(const char* words, const char* detail);

@@ -65,6 +65,85 @@ ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& dir)
 
 ScopedCurrentDirectory::~ScopedCurrentDirectory() { SetCurrentDirectoryA(old_); }
 
+static bool KeyExists(HKEY root, const std::string& subkey)
+{
+    HKEY key;
+    if (RegOpenKeyExA(root, subkey.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    RegCloseKey(key);
+    return true;
+}
+
+ScopedRegistryValue::ScopedRegistryValue(HKEY root, const char* subkey, const char* name)
+    : root_(root), subkey_(subkey), name_(name)
+{
+    for (size_t end = 0; end != std::string::npos;) {
+        end = subkey_.find('\\', end + 1);
+        std::string prefix = subkey_.substr(0, end);
+        if (!KeyExists(root_, prefix)) {
+            firstCreated_ = prefix;
+            return;
+        }
+    }
+    HKEY key;
+    if (RegOpenKeyExA(root_, subkey, 0, KEY_READ, &key) != ERROR_SUCCESS) return;
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, &oldType_, nullptr, &size) == ERROR_SUCCESS) {
+        oldBytes_.resize(size);
+        hadValue_ = RegQueryValueExA(key, name, nullptr, &oldType_,
+                                     reinterpret_cast<BYTE*>(&oldBytes_[0]), &size) == ERROR_SUCCESS;
+        oldBytes_.resize(size);
+    }
+    RegCloseKey(key);
+}
+
+ScopedRegistryValue::~ScopedRegistryValue()
+{
+    if (!firstCreated_.empty()) {
+        RegDeleteTreeA(root_, firstCreated_.c_str());
+        return;
+    }
+    HKEY key;
+    if (RegCreateKeyExA(root_, subkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    if (hadValue_)
+        RegSetValueExA(key, name_.c_str(), 0, oldType_,
+                       reinterpret_cast<const BYTE*>(oldBytes_.data()), oldBytes_.size());
+    else
+        RegDeleteValueA(key, name_.c_str());
+    RegCloseKey(key);
+}
+
+bool ScopedRegistryValue::Set(DWORD type, const std::string& bytes)
+{
+    HKEY key;
+    if (RegCreateKeyExA(root_, subkey_.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return false;
+    // RegSetValueExA counts a forgotten terminator in when the byte behind the data is a
+    // NUL; a copy with a non-zero byte there stores exactly the bytes given.
+    std::string data = bytes + 'X';
+    LONG status = RegSetValueExA(key, name_.c_str(), 0, type,
+                                 reinterpret_cast<const BYTE*>(data.data()), bytes.size());
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
+
+void ScopedRegistryValue::RemoveValue()
+{
+    HKEY key;
+    if (RegOpenKeyExA(root_, subkey_.c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, name_.c_str());
+    RegCloseKey(key);
+}
+
+bool ScopedRegistryValue::RemoveKey()
+{
+    if (firstCreated_.empty()) return false;
+    RegDeleteTreeA(root_, firstCreated_.c_str());
+    return true;
+}
+
 bool FileExists(const std::string& path)
 {
     DWORD attributes = GetFileAttributesA(path.c_str());
@@ -126,13 +205,19 @@ DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, D
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
     if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory, &startup, &process))
+                        currentDirectory, &startup, &process)) {
+        fprintf(stderr, "RunProcess: cannot start (error %lu): %.200s\n", GetLastError(), commandLine.c_str());
         return 0xFFFFFFFF;
+    }
     DWORD exitCode = 0xFFFFFFFF;
-    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0)
-        GetExitCodeProcess(process.hProcess, &exitCode);
-    else
+    DWORD waited = WaitForSingleObject(process.hProcess, timeoutMs);
+    if (waited != WAIT_OBJECT_0) {
+        fprintf(stderr, "RunProcess: no end within %lu ms (wait %lu): %.200s\n", timeoutMs, waited,
+                commandLine.c_str());
         TerminateProcess(process.hProcess, 0xFFFFFFFF);
+    } else if (!GetExitCodeProcess(process.hProcess, &exitCode)) {
+        fprintf(stderr, "RunProcess: exit code unreadable (error %lu)\n", GetLastError());
+    }
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return exitCode;
@@ -144,29 +229,9 @@ DWORD RunProduct(const std::string& commandText, const char* currentDirectory)
 }
 
 ScopedWineVersion::ScopedWineVersion(const char* exeName, const char* version)
-    : key_(std::string("Software\\Wine\\AppDefaults\\") + exeName)
+    : value_(HKEY_CURRENT_USER, (std::string("Software\\Wine\\AppDefaults\\") + exeName).c_str(), "Version")
 {
-    Remove();
-    HKEY key;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
-                        &key, nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, "Version", 0, REG_SZ, reinterpret_cast<const BYTE*>(version),
-                   static_cast<DWORD>(strlen(version) + 1));
-    RegCloseKey(key);
-}
-
-ScopedWineVersion::~ScopedWineVersion() { Remove(); }
-
-void ScopedWineVersion::Remove()
-{
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, key_.c_str(), 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, "Version");
-        RegCloseKey(key);
-    }
-    // Leaves the key when other tests keep values or subkeys under it.
-    RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str());
+    value_.SetText(version);
 }
 
 std::string MakeDirectoryOfLength(const std::string& base, size_t length)

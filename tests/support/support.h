@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <cstring>
 #include <string>
 
 // The folder of the running test exe, ending in a backslash; korvadiag.exe is there.
@@ -58,23 +59,44 @@ private:
     char old_[MAX_PATH];
 };
 
-// Makes Wine report version (win95, win98, winme, nt351, nt40, win2k, winxp, win7,
-// win10, ...) to programs named exeName while the object lives: the value Version under
-// HKCU\Software\Wine\AppDefaults\<exeName>, removed again at both ends.
-class ScopedWineVersion {
-public:
-    ScopedWineVersion(const char* exeName, const char* version);
-    ~ScopedWineVersion();
-    ScopedWineVersion(const ScopedWineVersion&) = delete;
-    ScopedWineVersion& operator=(const ScopedWineVersion&) = delete;
-private:
-    void Remove();
-    std::string key_;
-};
-
 // Creates a folder inside base whose path, trailing backslash included, is exactly
 // length characters long, and answers that path.
 std::string MakeDirectoryOfLength(const std::string& base, size_t length);
+
+// Gives one registry value a test's own content and puts back on destruction what was
+// there before: the old value with its type, no value, or no key at all (the keys it
+// had to create are deleted with all they hold).
+class ScopedRegistryValue {
+public:
+    ScopedRegistryValue(HKEY root, const char* subkey, const char* name);
+    ~ScopedRegistryValue();
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+    // Stores exactly these bytes with this type, creating the key when needed.
+    bool Set(DWORD type, const std::string& bytes);
+    // Stores text and its terminator as REG_SZ.
+    bool SetText(const char* text) { return Set(REG_SZ, std::string(text, strlen(text) + 1)); }
+    void RemoveValue();
+    // Removes the key; answers false, leaving it, when it existed before the test.
+    bool RemoveKey();
+private:
+    HKEY root_;
+    std::string subkey_, name_;
+    std::string firstCreated_;  // the outermost key that did not exist; empty when the key did
+    bool hadValue_ = false;
+    DWORD oldType_ = REG_NONE;
+    std::string oldBytes_;
+};
+
+// Makes Wine report version (win95, win98, winme, nt351, nt40, win2k, winxp, win7,
+// win10, ...) to programs named exeName while the object lives: the value Version under
+// HKCU\Software\Wine\AppDefaults\<exeName>.
+class ScopedWineVersion {
+public:
+    ScopedWineVersion(const char* exeName, const char* version);
+private:
+    ScopedRegistryValue value_;
+};
 
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
