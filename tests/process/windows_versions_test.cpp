@@ -1,5 +1,6 @@
-// The real exe's refresh under Windows versions that Wine reports to it: the 9x family
-// releases and renews with the "_all" switches, every other system without them.
+// The real exe under the Windows versions that Wine reports to it on request: the OS
+// name string of the report, and the refresh switches (the 9x family releases and
+// renews with the "_all" switches, every other system without them).
 #include "support/support.h"
 
 #include <gtest/gtest.h>
@@ -59,3 +60,33 @@ TEST(RefreshProcess, RefreshInAnyCapitalsAndAFailedRenewal)
     EXPECT_EQ(0u, RunProduct("refresh", StandinDirectory().c_str()));
     EXPECT_FALSE(FileExists(temp / "qopass.txt"));
 }
+
+struct OsNameCase {
+    const char* wineVersion;
+    const char* osLine;  // as Wine describes each version to programs
+};
+
+class ReportUnderVersion : public ::testing::TestWithParam<OsNameCase> {};
+
+TEST_P(ReportUnderVersion, NamesTheSystemInTheOsLine)
+{
+    ScopedTempDir temp;
+    ScopedWineVersion version("korvadiag.exe", GetParam().wineVersion);
+    EXPECT_EQ(0u, RunProduct("report"));
+    std::string report = ReadFileBytes(temp / "qoreport.txt");
+    std::string expected = std::string("\r\n") + GetParam().osLine + "\r\nNIC=";
+    EXPECT_NE(std::string::npos, report.find(expected)) << report;
+}
+
+INSTANTIATE_TEST_SUITE_P(Wine, ReportUnderVersion,
+    ::testing::Values(OsNameCase{"win95", "OS=Windows 95{4.00 67109814 "},
+                      OsNameCase{"win98", "OS=Windows 98{4.10 67766446  A "},
+                      OsNameCase{"winme", "OS=Windows ME{4.90 73010104  "},
+                      OsNameCase{"nt351", "OS=Windows NT 3.51{3.51 1057 Service Pack 5"},
+                      OsNameCase{"nt40", "OS=Windows NT 4.0{4.00 1381 Service Pack 6a"},
+                      OsNameCase{"win2k", "OS=Windows 2000{5.00 2195 Service Pack 4"},
+                      OsNameCase{"winxp", "OS=Windows XP{5.01 2600 Service Pack 3"},
+                      OsNameCase{"win2003", "OS=Unknown{5.02 3790 Service Pack 2"},
+                      OsNameCase{"vista", "OS=Unknown{"},
+                      OsNameCase{"win10", "OS=Unknown{"}),
+    [](const ::testing::TestParamInfo<OsNameCase>& info) { return std::string(info.param.wineVersion); });
