@@ -10,7 +10,7 @@ wineserver=/usr/lib/wine/wineserver
 export WINEPREFIX=$build64/wineprefix
 
 packages=(cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-x86-64-posix
-          g++-mingw-w64-x86-64-win32 mingw-w64-tools wine wine64 googletest)
+          g++-mingw-w64-x86-64-win32 mingw-w64-tools wine wine64 googletest time)
 
 ensure_packages() {
   local missing=() p

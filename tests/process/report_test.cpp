@@ -1,5 +1,6 @@
 // The report as the real korvadiag.exe writes it: eight CR LF lines in their order,
 // VER= from a settings file beside a copy of the exe, and the paths that do not fit.
+#include "support/agent_data.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
@@ -84,9 +85,8 @@ TEST_F(Report, EightCrLfLinesInTheirOrderDescribingThisMachine)
     EXPECT_TRUE(os.rfind("Windows ", 0) == 0 || os.rfind("Unknown{", 0) == 0) << os;
     EXPECT_NE(std::string::npos, os.find('{')) << os;
 
-    // The inventory in this build answers that it cannot run: -1 and no text.
-    // Extend when the adapter inventory lands: with the stand-in agent expect its exact
-    // count and descriptions, and through Wine's own agent a count of 0 or more.
+    // Wine's own agent answers the first GETNEXT on ifPhysAddress (loopback, which has
+    // no hardware address) with the ip group, so the walk ends at once: no adapter.
     std::string nic = value(4);
     size_t brace = nic.find('{');
     ASSERT_NE(std::string::npos, brace) << nic;
@@ -94,7 +94,7 @@ TEST_F(Report, EightCrLfLinesInTheirOrderDescribingThisMachine)
     if (atoi(nic.c_str()) <= 0) {
         EXPECT_EQ(brace + 1, nic.size()) << "no count, no text: " << nic;
     }
-    EXPECT_EQ("NIC=-1{", lines[4]);
+    EXPECT_EQ("NIC=0{", lines[4]);
 
     char systemDir[MAX_PATH];
     GetSystemDirectoryA(systemDir, MAX_PATH);
@@ -207,4 +207,41 @@ TEST_F(ReportSettings, ASettingsPathThatWouldNotFitGivesNone)
     std::string tooLong = MakeFolderOfLength(folder, 243);
     WriteFileBytes((tooLong + "korvalink.ini").substr(0, 255), "[STRING]\r\nversion=8\r\n");
     EXPECT_EQ("VER=none", VersionLine(tooLong, "[STRING]\r\nversion=7\r\n"));
+}
+
+TEST_F(Report, NicLineCountsAndNamesTheAdaptersTheAgentServes)
+{
+    // A copy of the exe under a name of its own loads the stand-in agent beside it.
+    ScopedAgentData agent;
+    ScratchDir dir("nic");
+    const char* exeName = "korvadiag-nic.exe";
+    ScopedAppDefaults app(exeName);
+    ASSERT_TRUE(app.Set("", "Version", "winxp"));
+    ASSERT_TRUE(app.Set("DllOverrides", "inetmib1", "native,builtin"));
+    ASSERT_TRUE(CopyFileA(ProductPath().c_str(), (dir / exeName).c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(AgentPath("full").c_str(), (dir / "inetmib1.dll").c_str(), FALSE));
+
+    MibData data;
+    data.InterfaceCount(3);
+    data.Interface(1, 24, "", "loopback");  // no hardware address: not an adapter
+    data.Interface(2, 6, MibData::Mac(2), "Ethernet adapter");
+    data.Interface(3, 6, MibData::Mac(3), "");  // an adapter that adds no text
+    data.Address(MibData::Bytes({10, 0, 0, 2}), 2, MibData::Bytes({255, 0, 0, 0}));
+    data.Tail(3);
+    ASSERT_TRUE(agent.Serve(data));
+
+    ASSERT_EQ(0u, RunProcess("\"" + (dir / exeName) + "\" report"));
+    EXPECT_EQ("NIC=2{Ethernet adapter[;]", Line(4));
+    EXPECT_EQ(1, agent.Inits());
+}
+
+TEST_F(Report, NicLineIsMinusOneWhenTheAgentIsMissing)
+{
+    ScratchDir dir("nic");
+    const char* exeName = "korvadiag-noagent.exe";
+    ScopedAppDefaults app(exeName);
+    ASSERT_TRUE(app.Set("DllOverrides", "inetmib1", ""));
+    ASSERT_TRUE(CopyFileA(ProductPath().c_str(), (dir / exeName).c_str(), FALSE));
+    ASSERT_EQ(0u, RunProcess("\"" + (dir / exeName) + "\" report"));
+    EXPECT_EQ("NIC=-1{", Line(4));
 }

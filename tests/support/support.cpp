@@ -14,6 +14,32 @@ std::string ExeDirectory()
 
 std::string ProductPath() { return ExeDirectory() + "korvadiag.exe"; }
 std::string StandinDirectory() { return ExeDirectory() + "standin\\"; }
+std::string AgentPath(const std::string& variant)
+{
+    return ExeDirectory() + "agents\\agent_" + variant + ".dll";
+}
+std::string ProbePath() { return ExeDirectory() + "inventory_probe.exe"; }
+
+ScopedAppDefaults::ScopedAppDefaults(const std::string& exeName)
+    : key_("Software\\Wine\\AppDefaults\\" + exeName)
+{
+    RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str());
+}
+
+ScopedAppDefaults::~ScopedAppDefaults() { RegDeleteTreeA(HKEY_CURRENT_USER, key_.c_str()); }
+
+bool ScopedAppDefaults::Set(const std::string& subkey, const char* name, const char* value)
+{
+    std::string path = subkey.empty() ? key_ : key_ + "\\" + subkey;
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                        &key, nullptr) != ERROR_SUCCESS)
+        return false;
+    LONG status = RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                                 static_cast<DWORD>(strlen(value) + 1));
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS;
+}
 
 // The temporary directory the test process started with: scratch folders stay there
 // even while a test points TMP elsewhere.
@@ -226,12 +252,6 @@ DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, D
 DWORD RunProduct(const std::string& commandText, const char* currentDirectory)
 {
     return RunProcess("\"" + ProductPath() + "\" " + commandText, currentDirectory);
-}
-
-ScopedWineVersion::ScopedWineVersion(const char* exeName, const char* version)
-    : value_(HKEY_CURRENT_USER, (std::string("Software\\Wine\\AppDefaults\\") + exeName).c_str(), "Version")
-{
-    value_.SetText(version);
 }
 
 std::string MakeDirectoryOfLength(const std::string& base, size_t length)

@@ -11,6 +11,11 @@ std::string ExeDirectory();
 std::string ProductPath();
 // The stand-in tools (ping.exe, IPConfig.exe, interpreter.exe), ending in a backslash.
 std::string StandinDirectory();
+// The stand-in agent DLLs: agents\agent_<variant>.dll beside the test exes, variant
+// full, noinit, noquery or refuse.
+std::string AgentPath(const std::string& variant);
+// The test-only driver of the inventory (inventory_probe.exe beside the test exes).
+std::string ProbePath();
 
 // A fresh folder under the test process's temporary directory, removed with all it
 // holds on destruction. path() ends in a backslash.
@@ -88,14 +93,30 @@ private:
     std::string oldBytes_;
 };
 
+// Wine's per-program settings, HKCU\Software\Wine\AppDefaults\<exe name>: the whole
+// key is deleted on construction and again on destruction.
+class ScopedAppDefaults {
+public:
+    explicit ScopedAppDefaults(const std::string& exeName);
+    ~ScopedAppDefaults();
+    ScopedAppDefaults(const ScopedAppDefaults&) = delete;
+    ScopedAppDefaults& operator=(const ScopedAppDefaults&) = delete;
+    // Sets a text value in the key itself (subkey "") or in a subkey of it.
+    bool Set(const std::string& subkey, const char* name, const char* value);
+private:
+    std::string key_;
+};
+
 // Makes Wine report version (win95, win98, winme, nt351, nt40, win2k, winxp, win7,
-// win10, ...) to programs named exeName while the object lives: the value Version under
-// HKCU\Software\Wine\AppDefaults\<exeName>.
+// win10, ...) to programs named exeName while the object lives.
 class ScopedWineVersion {
 public:
-    ScopedWineVersion(const char* exeName, const char* version);
+    ScopedWineVersion(const char* exeName, const char* version) : defaults_(exeName)
+    {
+        defaults_.Set("", "Version", version);
+    }
 private:
-    ScopedRegistryValue value_;
+    ScopedAppDefaults defaults_;
 };
 
 bool FileExists(const std::string& path);

@@ -1,0 +1,26 @@
+// What "checkip:" and "refresh" cannot avoid: start the command interpreter once,
+// hidden, with a tool and a redirection into the temporary directory, and wait for it.
+// The tool is the one the working folder provides (the benchmark's stand-ins).
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+{
+    char line[] = "CMD.EXE /c ping.exe 127.0.0.1 > %temp%\\RunSilent.txt";
+    char interpreter[MAX_PATH];
+    if (GetEnvironmentVariableA("COMSPEC", interpreter, MAX_PATH) == 0) lstrcpyA(interpreter, "CMD.EXE");
+    char full[512];
+    lstrcpyA(full, interpreter);
+    lstrcatA(full, line + 7);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, full, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+                        &startup, &process))
+        return 1;
+    WaitForSingleObject(process.hProcess, INFINITE);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return 0;
+}

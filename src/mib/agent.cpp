@@ -1,0 +1,85 @@
+// The agent object's life: loading the extension agent library and looking up its
+// entry points, the Windows Sockets start-up that must precede the agent's
+// initialisation, the two guarded forwarders, and the tear-down on every way out.
+#include "mib/agent.h"
+
+#include <winsock.h>
+#include <cstdint>
+#include <cstdlib>
+
+MibAgent::MibAgent(const char* libraryName)
+{
+    LoadAgent(libraryName);
+    tables.rowCount = 0;
+    WSADATA data;
+    winsockStatus = WSAStartup(0x0101, &data);
+}
+
+MibAgent::~MibAgent()
+{
+    WSACleanup();
+    FreeTables();
+    UnloadAgent();
+}
+
+void MibAgent::LoadAgent(const char* name)
+{
+    initEntry = nullptr;
+    initExEntry = nullptr;
+    queryEntry = nullptr;
+    trapEntry = nullptr;
+    HMODULE handle = LoadLibraryA(name);
+    // The 16-bit era's error codes come back as handles below 32.
+    if (reinterpret_cast<uintptr_t>(handle) < 32) {
+        library = nullptr;
+        return;
+    }
+    library = handle;
+    initEntry = reinterpret_cast<PFNSNMPEXTENSIONINIT>(
+        reinterpret_cast<void*>(GetProcAddress(library, "SnmpExtensionInit")));
+    initExEntry = reinterpret_cast<PFNSNMPEXTENSIONINITEX>(
+        reinterpret_cast<void*>(GetProcAddress(library, "SnmpExtensionInitEx")));
+    queryEntry = reinterpret_cast<PFNSNMPEXTENSIONQUERY>(
+        reinterpret_cast<void*>(GetProcAddress(library, "SnmpExtensionQuery")));
+    trapEntry = reinterpret_cast<PFNSNMPEXTENSIONTRAP>(
+        reinterpret_cast<void*>(GetProcAddress(library, "SnmpExtensionTrap")));
+}
+
+void MibAgent::UnloadAgent()
+{
+    if (library) FreeLibrary(library);
+    library = nullptr;
+}
+
+void MibAgent::FreeTables()
+{
+    free(tables.records);
+    free(tables.addressInterfaceIndexes);
+    free(tables.interfaceIndexes);
+    free(tables.indexKnown);
+    tables = AdapterTables();
+}
+
+int MibAgent::Start()
+{
+    if (!IsLoaded()) return -1;
+    if (winsockStatus != 0) return -2;
+    // The agent's trap event and first region are not used; like the agent's other
+    // answers they are left to it.
+    HANDLE trapEvent = nullptr;
+    AsnObjectIdentifier firstRegion = {0, nullptr};
+    return Init(GetTickCount(), &trapEvent, &firstRegion) ? 0 : -3;
+}
+
+BOOL MibAgent::Init(DWORD upTimeReference, HANDLE* trapEvent, AsnObjectIdentifier* firstRegion)
+{
+    if (!library || !initEntry) return FALSE;
+    return initEntry(upTimeReference, trapEvent, firstRegion);
+}
+
+BOOL MibAgent::Query(BYTE pduType, SnmpVarBindList* list, AsnInteger32* errorStatus,
+                     AsnInteger32* errorIndex)
+{
+    if (!library || !queryEntry) return FALSE;
+    return queryEntry(pduType, list, errorStatus, errorIndex);
+}
