@@ -3,6 +3,7 @@
 #include "support/support.h"
 
 #include <gtest/gtest.h>
+#include <cstring>
 #include <string>
 
 class Product : public ::testing::Test {
@@ -16,6 +17,28 @@ protected:
 
     DWORD Run(const std::string& text) { return RunProduct(text, StandinDirectory().c_str()); }
 };
+
+// The machine field of the exe's PE header, 0 when the file is no PE image.
+static WORD ImageMachine(const std::string& bytes)
+{
+    if (bytes.size() < 0x40 || bytes.compare(0, 2, "MZ") != 0) return 0;
+    DWORD offset = 0;
+    memcpy(&offset, bytes.data() + 0x3C, sizeof(offset));
+    if (offset > bytes.size() - 6 || bytes.compare(offset, 4, std::string("PE\0\0", 4)) != 0) return 0;
+    WORD machine = 0;
+    memcpy(&machine, bytes.data() + offset + 4, sizeof(machine));
+    return machine;
+}
+
+// The exe these tests start is built for the same machine as the tests themselves: the
+// 32-bit test build runs against the shipped i686 exe, never against the 64-bit one.
+TEST(ProductImage, IsBuiltForTheMachineOfThisTestBuild)
+{
+    const WORD expected = sizeof(void*) == 4 ? IMAGE_FILE_MACHINE_I386 : IMAGE_FILE_MACHINE_AMD64;
+    const WORD machine = ImageMachine(ReadFileBytes(ProductPath()));
+    EXPECT_EQ(expected, machine) << "expected machine 0x" << std::hex << expected << ", got 0x" << machine
+                                 << " in " << ProductPath();
+}
 
 TEST_F(Product, CheckIpWritesFoundThroughTheHiddenPing)
 {

@@ -230,10 +230,17 @@ DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, D
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory, &startup, &process)) {
-        fprintf(stderr, "RunProcess: cannot start (error %lu): %.200s\n", GetLastError(), commandLine.c_str());
-        return 0xFFFFFFFF;
+    // Wine now and then fails a start on a busy machine with ERROR_INTERNAL_ERROR; that
+    // is the platform's hiccup, not the program's, and a second start succeeds.
+    for (int attempt = 1;; ++attempt) {
+        if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
+                           currentDirectory, &startup, &process))
+            break;
+        DWORD error = GetLastError();
+        fprintf(stderr, "RunProcess: cannot start (error %lu, attempt %d): %.200s\n", error, attempt,
+                commandLine.c_str());
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3) return 0xFFFFFFFF;
+        Sleep(200);
     }
     DWORD exitCode = 0xFFFFFFFF;
     DWORD waited = WaitForSingleObject(process.hProcess, timeoutMs);
