@@ -10,10 +10,7 @@ class Product : public ::testing::Test {
 protected:
     ScopedTempDir temp;
     ScratchDir scratch{"product"};
-    std::string script = scratch / "ping-output.txt";
-    std::string log = scratch / "ping-log.txt";
-    ScopedEnv output{"KD_STANDIN_OUTPUT", script.c_str()};
-    ScopedEnv logEnv{"KD_STANDIN_LOG", log.c_str()};
+    StandinScript tool;
 
     DWORD Run(const std::string& text) { return RunProduct(text, StandinDirectory().c_str()); }
 };
@@ -44,7 +41,7 @@ TEST_F(Product, CheckIpWritesFoundThroughTheHiddenPing)
 {
     std::string lines;
     for (int i = 0; i < 4; ++i) lines += "Reply from 192.0.2.7: bytes=32\r\n";
-    WriteFileBytes(script, lines);
+    tool.Prints(lines);
     EXPECT_EQ(0u, Run("checkip:192.0.2.7"));
     EXPECT_EQ("found 192.0.2.7\r\n", ReadFileBytes(temp / "qopass.txt"));
     EXPECT_FALSE(FileExists(temp / "RunSilent.txt"));
@@ -52,10 +49,10 @@ TEST_F(Product, CheckIpWritesFoundThroughTheHiddenPing)
 
 TEST_F(Product, CheckIpWithInterpreterSyntaxFailsWithoutRunningAnything)
 {
-    WriteFileBytes(script, "Reply from 127.0.0.1\r\n");
+    tool.Prints("Reply from 127.0.0.1\r\n");
     EXPECT_EQ(0u, Run("checkip:127.0.0.1&echo>escaped.txt"));
     EXPECT_EQ("failed\r\n", ReadFileBytes(temp / "qopass.txt"));
-    EXPECT_FALSE(FileExists(log));
+    EXPECT_FALSE(tool.Ran());
     EXPECT_FALSE(FileExists(StandinDirectory() + "escaped.txt"));
 }
 
@@ -82,7 +79,7 @@ TEST_F(Product, QuotedProgramPathWithBlanksAndTabsBeforeTheWord)
     ScratchDir folder("with blank");
     std::string copy = folder / "korva diag.exe";
     ASSERT_TRUE(CopyFileA(ProductPath().c_str(), copy.c_str(), FALSE));
-    WriteFileBytes(script, "");
+    tool.Prints("");
     EXPECT_EQ(0u, RunProcess("\"" + copy + "\"  \t checkip:192.0.2.7", StandinDirectory().c_str()));
     EXPECT_EQ("failed\r\n", ReadFileBytes(temp / "qopass.txt"));
 }

@@ -126,27 +126,33 @@ TEST_F(Report, AFolderInTheReportsPlaceLeavesEverythingAsItWas)
     EXPECT_EQ(std::vector<std::string>{"qoreport.txt"}, FolderEntries(temp.path()));
 }
 
+TEST_F(Report, ProcessorAndMemoryAsTheBuildSeesThem)
+{
+    ASSERT_EQ(0u, RunProduct("report"));
+    std::vector<std::string> lines = Lines();
+    ASSERT_EQ(8u, lines.size());
+    if (sizeof(void*) == 4) {
+        // A 32-bit program is told processor type 586 on any x86 processor, and its
+        // memory status stops at 4 GiB (at 2 GiB unless it is large-address aware).
+        EXPECT_EQ("CPU=Pentium", lines[0]);
+        EXPECT_LE(atoll(lines[1].c_str() + 4), 4194303LL) << lines[1];
+    } else {
+        // A 64-bit program is told PROCESSOR_AMD_X8664 (8664), which the report calls Unknown.
+        EXPECT_EQ("CPU=Unknown", lines[0]);
+    }
+}
+
 TEST_F(Report, CheckWinsock2LeavesNoFile)
 {
     ASSERT_EQ(0u, RunProduct("checkwinsock2"));
     EXPECT_EQ(std::vector<std::string>{}, FolderEntries(temp.path()));
 }
 
-// A temporary directory of exactly length characters, its final backslash included,
-// made below a scratch folder.
-static std::string MakeFolderOfLength(const ScratchDir& base, size_t length)
-{
-    std::string dir = base.path();
-    dir += std::string(length - dir.size() - 1, 'd');
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir + "\\";
-}
-
 TEST_F(Report, ATemporaryDirectoryTooLongForTheReportGetsNoReportAndLosesTheOldOne)
 {
     ScratchDir base("longtmp");
     // 243 characters and "qoreport.txt" make 255: the longest path that is written.
-    std::string fits = MakeFolderOfLength(base, 243);
+    std::string fits = MakeDirectoryOfLength(base.path(), 243);
     {
         ScopedEnv tmp("TMP", fits.c_str()), tempVar("TEMP", fits.c_str());
         ASSERT_EQ(0u, RunProduct("report"));
@@ -154,7 +160,7 @@ TEST_F(Report, ATemporaryDirectoryTooLongForTheReportGetsNoReportAndLosesTheOldO
     EXPECT_EQ(8u, CrLfLines(ReadFileBytes(fits + "qoreport.txt")).size());
     RemoveTree(fits);
 
-    std::string tooLong = MakeFolderOfLength(base, 244);
+    std::string tooLong = MakeDirectoryOfLength(base.path(), 244);
     WriteFileBytes(tooLong + "qoreport.txt", "CPU=stale\r\n");
     ASSERT_TRUE(FileExists(tooLong + "qoreport.txt")) << "the test needs a 256-character path";
     {
@@ -201,10 +207,10 @@ TEST_F(ReportSettings, VersionFromTheStringSection)
 TEST_F(ReportSettings, ASettingsPathThatWouldNotFitGivesNone)
 {
     // An exe folder of 241 characters puts the settings path at exactly 255.
-    std::string fits = MakeFolderOfLength(folder, 242);
+    std::string fits = MakeDirectoryOfLength(folder.path(), 242);
     EXPECT_EQ("VER=7", VersionLine(fits, "[STRING]\r\nversion=7\r\n"));
     // One more and it is refused; a cut path would find the decoy file.
-    std::string tooLong = MakeFolderOfLength(folder, 243);
+    std::string tooLong = MakeDirectoryOfLength(folder.path(), 243);
     WriteFileBytes((tooLong + "korvalink.ini").substr(0, 255), "[STRING]\r\nversion=8\r\n");
     EXPECT_EQ("VER=none", VersionLine(tooLong, "[STRING]\r\nversion=7\r\n"));
 }

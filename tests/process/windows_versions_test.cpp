@@ -14,21 +14,17 @@ struct VersionCase {
 class RefreshUnderVersion : public ::testing::TestWithParam<VersionCase> {
 protected:
     ScopedTempDir temp;
-    ScratchDir scratch{"ipconfig"};
-    std::string script = scratch / "ipconfig-output.txt";
-    std::string log = scratch / "ipconfig-log.txt";
-    ScopedEnv output{"KD_STANDIN_OUTPUT", script.c_str()};
-    ScopedEnv logEnv{"KD_STANDIN_LOG", log.c_str()};
+    StandinScript tool;
 };
 
 TEST_P(RefreshUnderVersion, ChoosesTheSwitchesOfTheFamily)
 {
     ScopedWineVersion version("korvadiag.exe", GetParam().wineVersion);
-    WriteFileBytes(script, "IP Address: 10.0.0.5\r\n");
+    tool.Prints("IP Address: 10.0.0.5\r\n");
     EXPECT_EQ(0u, RunProduct("refresh:10.0.0.5", StandinDirectory().c_str()));
     EXPECT_EQ("refresh found 10.0.0.5\r\n", ReadFileBytes(temp / "qopass.txt"));
 
-    std::string calls = ReadFileBytes(log);
+    std::string calls = tool.Log();
     const char* release = GetParam().nineX ? "IPConfig.exe /release_all" : "IPConfig.exe /release\n";
     const char* renew = GetParam().nineX ? "IPConfig.exe /renew_all" : "IPConfig.exe /renew";
     EXPECT_NE(std::string::npos, calls.find(release)) << calls;
@@ -49,8 +45,7 @@ INSTANTIATE_TEST_SUITE_P(Wine, RefreshUnderVersion,
 TEST(RefreshProcess, RefreshInAnyCapitalsAndAFailedRenewal)
 {
     ScopedTempDir temp;
-    ScratchDir scratch("ipconfig");
-    ScopedEnv output("KD_STANDIN_OUTPUT", (scratch / "none.txt").c_str());
+    StandinScript tool;  // prints nothing
     EXPECT_EQ(0u, RunProduct("ReFrEsH", StandinDirectory().c_str()));
     EXPECT_EQ("refresh\r\n", ReadFileBytes(temp / "qopass.txt"));
     EXPECT_EQ(0u, RunProduct("REFRESH:", StandinDirectory().c_str()));

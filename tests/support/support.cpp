@@ -83,6 +83,16 @@ ScopedEnv::~ScopedEnv()
     SetEnvironmentVariableA(name_.c_str(), hadOld_ ? old_.c_str() : nullptr);
 }
 
+StandinScript::StandinScript()
+    : dir_("standin"), output_(dir_ / "output.txt"), log_(dir_ / "log.txt"),
+      outputEnv_("KD_STANDIN_OUTPUT", output_.c_str()), logEnv_("KD_STANDIN_LOG", log_.c_str())
+{
+}
+
+void StandinScript::Prints(const std::string& bytes) const { WriteFileBytes(output_, bytes); }
+std::string StandinScript::Log() const { return ReadFileBytes(log_); }
+bool StandinScript::Ran() const { return FileExists(log_); }
+
 ScopedCurrentDirectory::ScopedCurrentDirectory(const std::string& dir)
 {
     GetCurrentDirectoryA(MAX_PATH, old_);

@@ -44,16 +44,41 @@ private:
     bool hadOld_;
 };
 
+// Creates a folder inside base whose path, trailing backslash included, is exactly
+// length characters long, and answers that path.
+std::string MakeDirectoryOfLength(const std::string& base, size_t length);
+
 // Points TMP and TEMP of this process (and so of the children it starts) at a scratch
-// folder, which GetTempPathA then reports.
+// folder, which GetTempPathA then reports; with a length, a folder whose path, final
+// backslash included, has exactly that many characters.
 class ScopedTempDir {
 public:
-    ScopedTempDir() : dir_("tmp"), tmp_("TMP", dir_.path().c_str()), temp_("TEMP", dir_.path().c_str()) {}
-    const std::string& path() const { return dir_.path(); }
-    std::string operator/(const std::string& name) const { return dir_ / name; }
+    explicit ScopedTempDir(size_t length = 0)
+        : dir_("tmp"), path_(length ? MakeDirectoryOfLength(dir_.path(), length) : dir_.path()),
+          tmp_("TMP", path_.c_str()), temp_("TEMP", path_.c_str())
+    {
+    }
+    const std::string& path() const { return path_; }
+    std::string operator/(const std::string& name) const { return path_ + name; }
 private:
     ScratchDir dir_;
+    std::string path_;
     ScopedEnv tmp_, temp_;
+};
+
+// What the stand-in tools do in one test: the bytes they print and the log of how they
+// were started, in a scratch folder that KD_STANDIN_OUTPUT and KD_STANDIN_LOG name in
+// this process's environment, and so in every child it starts.
+class StandinScript {
+public:
+    StandinScript();
+    void Prints(const std::string& bytes) const;
+    std::string Log() const;
+    bool Ran() const;  // whether any stand-in tool started
+private:
+    ScratchDir dir_;
+    std::string output_, log_;
+    ScopedEnv outputEnv_, logEnv_;
 };
 
 class ScopedCurrentDirectory {
@@ -63,10 +88,6 @@ public:
 private:
     char old_[MAX_PATH];
 };
-
-// Creates a folder inside base whose path, trailing backslash included, is exactly
-// length characters long, and answers that path.
-std::string MakeDirectoryOfLength(const std::string& base, size_t length);
 
 // Gives one registry value a test's own content and puts back on destruction what was
 // there before: the old value with its type, no value, or no key at all (the keys it

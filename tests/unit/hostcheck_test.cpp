@@ -22,14 +22,10 @@ TEST(HostText, AcceptsHostNamesAndAddressLiteralsOnly)
 class HostCheck : public ::testing::Test {
 protected:
     ScopedTempDir temp;
-    ScratchDir scratch{"ping"};
-    std::string script = scratch / "ping-output.txt";
-    std::string log = scratch / "ping-log.txt";
-    ScopedEnv output{"KD_STANDIN_OUTPUT", script.c_str()};
-    ScopedEnv logEnv{"KD_STANDIN_LOG", log.c_str()};
+    StandinScript tool;
     ScopedCurrentDirectory cwd{StandinDirectory()};
 
-    void PingPrints(const std::string& lines) { WriteFileBytes(script, lines); }
+    void PingPrints(const std::string& lines) { tool.Prints(lines); }
     std::string Result() { return ReadFileBytes(temp / "qopass.txt"); }
 };
 
@@ -56,7 +52,7 @@ TEST_F(HostCheck, PassesTheHostAndRedirectionToPing)
 {
     PingPrints("");
     CheckHost("10.1.2.3");
-    EXPECT_NE(std::string::npos, ReadFileBytes(log).find("10.1.2.3 ")) << ReadFileBytes(log);
+    EXPECT_NE(std::string::npos, tool.Log().find("10.1.2.3 ")) << tool.Log();
 }
 
 TEST_F(HostCheck, LinesInOtherLettersDoNotCount)
@@ -100,7 +96,7 @@ TEST_F(HostCheck, HostileHostRunsNoToolAndReplacesTheOldVerdict)
         EXPECT_FALSE(CheckHost(host));
         EXPECT_EQ("failed\r\n", Result()) << host;
     }
-    EXPECT_FALSE(FileExists(log)) << "ping.exe must not have run";
+    EXPECT_FALSE(tool.Ran()) << "ping.exe must not have run";
 }
 
 TEST_F(HostCheck, AnEarlierCaptureIsReadWhenTheInterpreterCannotStart)
@@ -122,15 +118,11 @@ TEST_F(HostCheck, AResultPathTakenByAFolderGetsNoVerdict)
 TEST(HostCheckPaths, ADirectoryWithRoomForTheResultButNotTheCaptureRunsNothing)
 {
     // 245 characters leave room for "qopass.txt" (10) but not "RunSilent.txt" (13).
-    ScratchDir scratch("long");
-    std::string dir = MakeDirectoryOfLength(scratch.path(), 245);
-    ScopedEnv tmp("TMP", dir.c_str());
-    ScopedEnv temp("TEMP", dir.c_str());
-    std::string log = scratch / "ping-log.txt";
-    ScopedEnv logEnv("KD_STANDIN_LOG", log.c_str());
+    ScopedTempDir temp(245);
+    StandinScript tool;
     ScopedCurrentDirectory cwd(StandinDirectory());
-    WriteFileBytes(dir + "qopass.txt", "found 10.1.2.3\r\n");
+    WriteFileBytes(temp / "qopass.txt", "found 10.1.2.3\r\n");
     EXPECT_FALSE(CheckHost("10.1.2.3"));
-    EXPECT_FALSE(FileExists(dir + "qopass.txt")) << "an old verdict must not pass for a fresh one";
-    EXPECT_FALSE(FileExists(log));
+    EXPECT_FALSE(FileExists(temp / "qopass.txt")) << "an old verdict must not pass for a fresh one";
+    EXPECT_FALSE(tool.Ran());
 }

@@ -28,14 +28,10 @@ TEST(RefreshFamily, SwitchesByteForByte)
 class Refresh : public ::testing::Test {
 protected:
     ScopedTempDir temp;
-    ScratchDir scratch{"ipconfig"};
-    std::string script = scratch / "ipconfig-output.txt";
-    std::string log = scratch / "ipconfig-log.txt";
-    ScopedEnv output{"KD_STANDIN_OUTPUT", script.c_str()};
-    ScopedEnv logEnv{"KD_STANDIN_LOG", log.c_str()};
+    StandinScript tool;
     ScopedCurrentDirectory cwd{StandinDirectory()};
 
-    void IpConfigPrints(const std::string& text) { WriteFileBytes(script, text); }
+    void IpConfigPrints(const std::string& text) { tool.Prints(text); }
     std::string Result() { return ReadFileBytes(temp / "qopass.txt"); }
     bool ResultExists() { return FileExists(temp / "qopass.txt"); }
 };
@@ -44,7 +40,7 @@ TEST_F(Refresh, ReleasesThenRenewsIntoTheCapture)
 {
     IpConfigPrints("Windows IP Configuration\r\n");
     EXPECT_TRUE(RefreshAddress(""));
-    std::string calls = ReadFileBytes(log);
+    std::string calls = tool.Log();
     size_t release = calls.find("IPConfig.exe /release");
     size_t renew = calls.find("IPConfig.exe /renew");
     ASSERT_NE(std::string::npos, release) << calls;
@@ -105,7 +101,7 @@ TEST_F(Refresh, ALongSearchTextIsOnlySearchedAndWritten)
     IpConfigPrints("nothing\r\n");
     EXPECT_TRUE(RefreshAddress(text.c_str()));
     EXPECT_EQ("refresh\r\n", Result());
-    EXPECT_EQ(std::string::npos, ReadFileBytes(log).find("escaped"));
+    EXPECT_EQ(std::string::npos, tool.Log().find("escaped"));
     EXPECT_FALSE(FileExists(StandinDirectory() + "escaped.txt"));
 }
 
@@ -121,15 +117,11 @@ TEST_F(Refresh, TheSearchTextIsFoundOnlyInTheRenewalsOwnCapture)
 
 TEST(RefreshPaths, ADirectoryWithRoomForTheResultButNotTheCaptureRunsNothing)
 {
-    ScratchDir scratch("long");
-    std::string dir = MakeDirectoryOfLength(scratch.path(), 245);
-    ScopedEnv tmp("TMP", dir.c_str());
-    ScopedEnv temp("TEMP", dir.c_str());
-    std::string log = scratch / "ipconfig-log.txt";
-    ScopedEnv logEnv("KD_STANDIN_LOG", log.c_str());
+    ScopedTempDir temp(245);
+    StandinScript tool;
     ScopedCurrentDirectory cwd(StandinDirectory());
-    WriteFileBytes(dir + "qopass.txt", "refresh\r\n");
+    WriteFileBytes(temp / "qopass.txt", "refresh\r\n");
     EXPECT_FALSE(RefreshAddress(""));
-    EXPECT_FALSE(FileExists(dir + "qopass.txt"));
-    EXPECT_FALSE(FileExists(log)) << "neither release nor renewal may run";
+    EXPECT_FALSE(FileExists(temp / "qopass.txt"));
+    EXPECT_FALSE(tool.Ran()) << "neither release nor renewal may run";
 }

@@ -52,10 +52,8 @@ TEST(RunnerCommandLine, RefusesALineOver4095Characters)
 // runner gave it, and exits with KD_STANDIN_EXIT.
 class RunnerWithStandinInterpreter : public ::testing::Test {
 protected:
-    ScratchDir scratch{"runner"};
-    std::string log = scratch / "log.txt";
+    StandinScript tool;
     std::string interpreter = StandinDirectory() + "interpreter.exe";
-    ScopedEnv logEnv{"KD_STANDIN_LOG", log.c_str()};
     ScopedEnv exitEnv{"KD_STANDIN_EXIT", "7"};
 };
 
@@ -65,7 +63,7 @@ TEST_F(RunnerWithStandinInterpreter, StartsTheInterpreterHiddenAndAnswersItsExit
     EXPECT_EQ(7u, RunHiddenCommand("ping.exe", "host > %temp%\\RunSilent.txt"));
     std::string expected = "cmd=" + interpreter + " /c ping.exe host > %temp%\\RunSilent.txt\n" +
                            "show=0 flags=1\n";  // SW_HIDE, STARTF_USESHOWWINDOW alone
-    EXPECT_EQ(expected, ReadFileBytes(log));
+    EXPECT_EQ(expected, tool.Log());
 }
 
 TEST_F(RunnerWithStandinInterpreter, HonoursAComSpecWrittenInMixedCase)
@@ -80,7 +78,7 @@ TEST_F(RunnerWithStandinInterpreter, HonoursAComSpecWrittenInMixedCase)
     ASSERT_TRUE(found) << "the environment block should spell the name ComSpec";
 
     EXPECT_EQ(7u, RunHiddenCommand("IPConfig.exe", "/release"));
-    EXPECT_EQ("cmd=" + interpreter + " /c IPConfig.exe /release\nshow=0 flags=1\n", ReadFileBytes(log));
+    EXPECT_EQ("cmd=" + interpreter + " /c IPConfig.exe /release\nshow=0 flags=1\n", tool.Log());
 }
 
 TEST_F(RunnerWithStandinInterpreter, RefusedLineStartsNothing)
@@ -88,7 +86,7 @@ TEST_F(RunnerWithStandinInterpreter, RefusedLineStartsNothing)
     std::string longInterpreter = interpreter + std::string(4096, ' ');
     ScopedEnv comspec("COMSPEC", longInterpreter.c_str());
     EXPECT_EQ(RunnerRefusedCode, RunHiddenCommand("ping.exe", "host"));
-    EXPECT_FALSE(FileExists(log));
+    EXPECT_FALSE(tool.Ran());
 }
 
 TEST(Runner, AnInterpreterThatCannotStartGivesTheSystemErrorCode)
@@ -101,9 +99,8 @@ TEST(Runner, AnInterpreterThatCannotStartGivesTheSystemErrorCode)
 TEST(Runner, RealInterpreterRedirectsTheToolsOutputAndPassesItsExitCode)
 {
     ScopedTempDir temp;
-    ScratchDir scratch("runner");
-    WriteFileBytes(scratch / "out.txt", "line one\r\nline two\r\n");
-    ScopedEnv output("KD_STANDIN_OUTPUT", (scratch / "out.txt").c_str());
+    StandinScript tool;
+    tool.Prints("line one\r\nline two\r\n");
     ScopedEnv exitCode("KD_STANDIN_EXIT", "1");
     ScopedCurrentDirectory cwd(StandinDirectory());
     EXPECT_EQ(1u, RunHiddenCommand("ping.exe", "host > %temp%\\RunSilent.txt"));
