@@ -93,6 +93,12 @@ TEST(AdapterText, WholeEntriesOfNonEmptyDescriptionsOnly)
     EXPECT_EQ("abc[;]", Text({"abc", "much longer", "f"}, 14));
 }
 
+TEST(AdapterText, ControlCharactersCannotBreakTheReportLine)
+{
+    EXPECT_EQ("eth  0[;]tab here[;]", Text({"eth\r\n0", "tab\there"}, 512));
+    EXPECT_EQ("caf\xE9 \x7F[;]", Text({"caf\xE9\x1B\x7F"}, 512)) << "only bytes below 32 change";
+}
+
 TEST(AdapterText, TheReportBufferHoldsSevenFullEntries)
 {
     std::vector<std::string> longest(8, std::string(63, 'x'));
