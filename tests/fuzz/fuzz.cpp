@@ -6,13 +6,18 @@
 //
 //   korvadiag_fuzz.exe [--cases N] [--seed S] [--faults-only] [--no-faults]
 //
+// N command texts are generated, then every fault is tried with every command word,
+// then N/4 hostile tables are served by the stand-in agent to "report".
+//
 // Prints one line per failure and a closing summary; exits non-zero on any failure.
+#include "support/agent_data.h"
 #include "support/support.h"
 
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -73,6 +78,11 @@ Word WordOf(const std::string& text, std::string& argument)
     return Word::None;
 }
 
+bool EndsWith(const std::string& s, const std::string& tail)
+{
+    return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
+}
+
 bool IsHostText(const std::string& host)
 {
     if (host.empty() || host.size() > 56) return false;
@@ -84,6 +94,22 @@ bool IsHostText(const std::string& host)
     return true;
 }
 
+// "NIC=<count>{<text>": a count of -1 or more, and a text of whole "description[;]"
+// entries without control characters that fits the report's 512-byte buffer, empty
+// when the count is not above 0.
+bool IsWellFormedNicLine(const std::string& line)
+{
+    size_t brace = line.find('{');
+    if (line.compare(0, 4, "NIC=") != 0 || brace == std::string::npos || brace == 4) return false;
+    std::string count = line.substr(4, brace - 4), text = line.substr(brace + 1);
+    if (count != "-1" && count.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (text.size() > 511) return false;
+    for (unsigned char c : text)
+        if (c < ' ') return false;
+    if (count == "-1" || count == "0") return text.empty();
+    return text.empty() || EndsWith(text, "[;]");
+}
+
 // The eight report lines in their order, each ending in CR LF.
 bool IsWellFormedReport(const std::string& report)
 {
@@ -93,6 +119,7 @@ bool IsWellFormedReport(const std::string& report)
         if (report.compare(at, strlen(key), key) != 0) return false;
         size_t end = report.find("\r\n", at);
         if (end == std::string::npos) return false;
+        if (strcmp(key, "NIC=") == 0 && !IsWellFormedNicLine(report.substr(at, end - at))) return false;
         at = end + 2;
     }
     return at == report.size();
@@ -202,10 +229,16 @@ public:
 
     void Start(const std::string& label, const std::string& text, bool expectVerdict = true)
     {
+        StartExe(ProductPath(), label, text, expectVerdict);
+    }
+
+    void StartExe(const std::string& exe, const std::string& label, const std::string& text,
+                  bool expectVerdict = true)
+    {
         ++counts_.tried;
         unsigned failuresBefore = counts_.Failures();
         Snapshot before = sandbox_.Outside();
-        DWORD code = RunProduct(text, StandinDirectory().c_str());
+        DWORD code = RunProcess("\"" + exe + "\" " + text, StandinDirectory().c_str());
         if (code != 0) {
             ++counts_.crashes;
             Report("crash", label, text, "exit code 0x" + Hex(code));
@@ -446,6 +479,73 @@ void RunFaults(const Sandbox& sandbox, Checker& checker)
     }
 }
 
+// A hostile MIB table: announced row counts that are zero, small, huge or negative;
+// rows of any count, with repeated indexes, values of the wrong type, streams without
+// bytes, over-long addresses and descriptions with any bytes; and tables that end in
+// the middle of the walk, where the agent refuses the next query.
+MibData HostileTable(Random& random)
+{
+    const long long announced[] = {0, 1, 2, 3, 7, 50, 1000, 0x7FFFFFFF, 0xFFFFFFFFll, -1, 100000000};
+    MibData data;
+    long long ifNumber = announced[random.Below(std::size(announced))];
+    if (random.Chance(10)) data.String(MibData::IfNumber, 0x04, "12");
+    else data.Number(MibData::IfNumber, 0x02, ifNumber);
+
+    unsigned rows = static_cast<unsigned>(random.Below(25));
+    auto value = [&](const std::string& name, bool stringColumn) {
+        switch (random.Below(stringColumn ? 8 : 6)) {
+        case 0: data.Number(name, 0x02, static_cast<long long>(random.Below(6))); break;
+        case 1: data.Number(name, 0x41, static_cast<long long>(random.Next() & 0xFFFFFFFF)); break;
+        case 2: data.Null(name); break;
+        case 3: data.NoStream(name, 0x04, static_cast<unsigned>(random.Below(2000))); break;
+        case 4: data.String(name, 0x40, RandomBytes(random, random.Below(9))); break;
+        default: {
+            size_t length = random.Chance(20) ? 64 + random.Below(5000) : random.Below(70);
+            std::string bytes;
+            for (size_t i = 0; i < length; ++i) bytes += static_cast<char>(random.Below(256));
+            data.String(name, 0x04, bytes);
+        }
+        }
+    };
+    for (int column : {1, 2, 3, 6}) {
+        for (unsigned i = 0; i < rows; ++i) {
+            unsigned row = random.Chance(20) ? 1 : i + 1;  // repeated indexes now and then
+            value(MibData::Column(MibData::IfEntry, column) + "." + std::to_string(row),
+                  column == 2 || column == 6);
+        }
+    }
+    unsigned addresses = static_cast<unsigned>(random.Below(8));
+    for (int column = 1; column <= 3; ++column) {
+        for (unsigned i = 0; i < addresses; ++i)
+            value(MibData::Column(MibData::IpAddrEntry, column) + ".10.0.0." + std::to_string(i), column != 2);
+    }
+    if (random.Chance(70)) data.Tail(rows + 2);  // otherwise the walk runs off the end
+    return data;
+}
+
+// "report" through the stand-in agent serving hostile tables: a copy of the exe under
+// a name of its own, the agent beside it as inetmib1.dll.
+void RunHostileAgent(Random& random, const Sandbox& sandbox, Checker& checker, unsigned cases)
+{
+    std::string folder = sandbox.root() + "agent\\";
+    const char* exeName = "korvadiag-fuzz.exe";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    if (!CopyFileA(ProductPath().c_str(), (folder + exeName).c_str(), FALSE) ||
+        !CopyFileA(AgentPath("full").c_str(), (folder + "inetmib1.dll").c_str(), FALSE)) {
+        printf("FAIL setup: cannot place the exe beside the stand-in agent in %s\n", folder.c_str());
+        return;
+    }
+    ScopedAppDefaults app(exeName);
+    app.Set("", "Version", "winxp");
+    app.Set("DllOverrides", "inetmib1", "native,builtin");
+    ScopedAgentData agent;
+    for (unsigned i = 0; i < cases; ++i) {
+        agent.Serve(HostileTable(random));
+        sandbox.ClearTemp();
+        checker.StartExe(folder + exeName, "hostile agent " + std::to_string(i), "report");
+    }
+}
+
 unsigned ArgumentValue(int argc, char** argv, const char* name, unsigned fallback)
 {
     for (int i = 1; i + 1 < argc; ++i)
@@ -481,6 +581,7 @@ int main(int argc, char** argv)
     DWORD started = GetTickCount();
     if (!HasFlag(argc, argv, "--faults-only")) RunGenerated(random, sandbox, checker, cases);
     if (!HasFlag(argc, argv, "--no-faults")) RunFaults(sandbox, checker);
+    RunHostileAgent(random, sandbox, checker, cases / 4 > 0 ? cases / 4 : 1);
     DWORD seconds = (GetTickCount() - started) / 1000;
 
     printf("fuzz seed=%u: cases tried %u, crashes %u, escapes %u, malformed results %u (%lu s)\n", seed,
