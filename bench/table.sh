@@ -2,12 +2,10 @@
 # and the minimal programs making only the calls an action cannot avoid. Sourced by
 # bench/run, which provides lib.sh's variables and a running wineserver.
 
-trials=${KORVADIAG_BENCH_TRIALS:-15}
-
 # median of the numbers on standard input
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# measure LABEL EXE [ARGS...]: runs the program $trials times (after one warm-up) in the
+# measure EXE [ARGS...]: runs the program $trials times (after one warm-up) in the
 # stand-ins' folder and sets wall_ms, cpu_ms and peak_kib to the medians.
 measure() {
   local exe=$1; shift
@@ -30,6 +28,7 @@ measure() {
 }
 
 bench_table() {
+  local trials=${KORVADIAG_BENCH_TRIALS:-15}
   configure_and_build "$build32" toolchain-i686.cmake -DKORVADIAG_TESTS=OFF -- korvadiag >/dev/null
   configure_and_build "$build64" toolchain-x86_64.cmake -- \
     korvadiag standin_ping standin_IPConfig bench_empty_program bench_minimal_inventory \
@@ -51,7 +50,7 @@ bench_table() {
     "delete:x|$bin/korvadiag.exe delete:x"
     "checkwinsock2|$bin/korvadiag.exe checkwinsock2"
   )
-  local row label command empty_wall empty_cpu empty_peak minimal_wall report_wall report_peak
+  local row label command empty_wall empty_cpu empty_peak minimal_wall minimal_peak report_wall report_peak
   echo "korvadiag benchmark: 64-bit build under wine64, persistent wineserver, median of $trials starts"
   echo "(stand-in ping.exe and IPConfig.exe; the agent is Wine's own inetmib1.dll)"
   printf '%-27s %9s %7s %11s %10s %10s\n' "start" "wall ms" "cpu ms" "wall/empty" "cpu/empty" "peak KiB"
@@ -63,7 +62,7 @@ bench_table() {
     if [ "$label" = "empty program" ]; then
       empty_wall=$wall_ms empty_cpu=$cpu_ms empty_peak=$peak_kib
     fi
-    [ "$label" = "minimal: agent walk" ] && minimal_wall=$wall_ms
+    [ "$label" = "minimal: agent walk" ] && minimal_wall=$wall_ms minimal_peak=$peak_kib
     [ "$label" = "report" ] && report_wall=$wall_ms report_peak=$peak_kib
     printf '%-27s %9.1f %7d %11.2f %10.2f %10d\n' "$label" "$wall_ms" "$cpu_ms" \
       "$(awk -v a="$wall_ms" -v b="$empty_wall" 'BEGIN { print a / b }')" \
@@ -75,5 +74,7 @@ bench_table() {
   echo "report_vs_minimal=$(awk -v a="$report_wall" -v b="$minimal_wall" 'BEGIN { printf "%.2f", a / b }')"
   echo "peak_report_kib=$report_peak"
   echo "peak_empty_kib=$empty_peak"
+  # What the agent's libraries alone add: the minimal program's peak.
+  echo "peak_minimal_kib=$minimal_peak"
   echo "exe_i686_bytes=$exe_bytes"
 }
