@@ -142,6 +142,31 @@ TEST_F(Report, ProcessorAndMemoryAsTheBuildSeesThem)
     }
 }
 
+// The Winsock 2 probe sees the system directory as the program sees it. A 32-bit
+// program on 64-bit Windows is shown syswow64 there, the 32-bit DLLs, not the 64-bit
+// system32; the program cannot start without its WS2_32.DLL, so WS=1 there.
+TEST_F(Report, TheWinsock2ProbeLooksWhereTheProgramIsRedirected)
+{
+    using IsWow64Function = BOOL(WINAPI*)(HANDLE, PBOOL);
+    auto isWow64 = reinterpret_cast<IsWow64Function>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+    BOOL wow64 = FALSE;
+    if (!isWow64 || !isWow64(GetCurrentProcess(), &wow64)) wow64 = FALSE;
+    char systemDir[MAX_PATH];
+    GetSystemDirectoryA(systemDir, MAX_PATH);
+    std::string seen = std::string(systemDir) + "\\WS2_32.DLL";
+    ASSERT_EQ(0u, RunProduct("report"));
+    EXPECT_EQ(FileExists(seen) ? "WS=1" : "WS=0", Line(5));
+    if (wow64) {
+        char windowsDir[MAX_PATH];
+        GetWindowsDirectoryA(windowsDir, MAX_PATH);
+        std::string native = ReadFileBytes(std::string(windowsDir) + "\\sysnative\\WS2_32.DLL");
+        ASSERT_FALSE(native.empty());
+        EXPECT_NE(native, ReadFileBytes(seen)) << "the 32-bit program's system32 is syswow64";
+        EXPECT_EQ("WS=1", Line(5));
+    }
+}
+
 TEST_F(Report, CheckWinsock2LeavesNoFile)
 {
     ASSERT_EQ(0u, RunProduct("checkwinsock2"));
