@@ -3,17 +3,18 @@
 
 #include <gtest/gtest.h>
 #include <cstring>
+#include <string>
 
 TEST(Text, CopyKeepsWhatFitsAndSaysItCut)
 {
-    char buffer[8];
+    // The copy is told of 8 bytes; the 4 behind them are poisoned and must stay so.
+    char buffer[12];
     memset(buffer, '#', sizeof(buffer));
-    char guard = '#';
-    EXPECT_TRUE(CopyText(buffer, "1234567"));
+    EXPECT_TRUE(CopyText(buffer, 8, "1234567"));
     EXPECT_STREQ("1234567", buffer);
-    EXPECT_FALSE(CopyText(buffer, "123456789"));
+    EXPECT_FALSE(CopyText(buffer, 8, "123456789"));
     EXPECT_STREQ("1234567", buffer);
-    EXPECT_EQ('#', guard);
+    EXPECT_EQ(std::string(4, '#'), std::string(buffer + 8, 4));
 }
 
 TEST(Text, AppendStopsAtTheBufferEnd)
