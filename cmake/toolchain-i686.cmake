@@ -11,3 +11,6 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Windows 95 runs on a 386: the product's code uses no instruction a later processor
+# brought (the compilers' default, pentiumpro, would emit conditional moves).
+set(KORVADIAG_PRODUCT_ARCH -march=i386 -mpreferred-stack-boundary=2)

@@ -1,18 +1,17 @@
 // The capture scan shared by the host check and the address refresh.
 #include "actions/capture.h"
-
-#include <cstdio>
-#include <cstring>
+#include "base/text.h"
+#include "base/textfile.h"
 
 int CountPiecesContaining(const char* path, const char* text)
 {
-    FILE* file = fopen(path, "rt");
-    if (!file) return 0;
+    TextReader file;
+    if (!OpenTextFile(file, path)) return 0;
     int count = 0;
-    char piece[CapturePieceSize];
-    while (fgets(piece, CapturePieceSize, file)) {
-        if (strstr(piece, text)) ++count;
+    char piece[TextPieceSize];
+    while (ReadTextPiece(file, piece)) {
+        if (ContainsText(piece, text)) ++count;
     }
-    fclose(file);
+    CloseTextFile(file);
     return count;
 }

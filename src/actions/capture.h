@@ -1,8 +1,6 @@
 // Reading a tool's captured console output back from the capture file.
 #pragma once
 
-constexpr int CapturePieceSize = 255;  // a read takes at most 254 characters + NUL
-
 // Reads the file in text mode, piece by piece (a line, or 254 characters of a longer
 // one), to its end, and counts the pieces that contain text as a case-sensitive
 // substring; a piece counts once however often it holds it. A file that does not open

@@ -3,8 +3,8 @@
 #include "actions/hostcheck.h"
 #include "actions/capture.h"
 #include "actions/runner.h"
-#include "entry/tempfiles.h"
-#include "entry/text.h"
+#include "base/tempfiles.h"
+#include "base/text.h"
 
 #include <windows.h>
 

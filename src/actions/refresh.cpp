@@ -3,15 +3,14 @@
 #include "actions/refresh.h"
 #include "actions/capture.h"
 #include "actions/runner.h"
-#include "entry/tempfiles.h"
+#include "base/tempfiles.h"
+#include "base/text.h"
 #include "report/osname.h"
-
-#include <cstring>
 
 bool IsNineXFamily(const char* osName)
 {
-    return strstr(osName, "Windows 95") || strstr(osName, "Windows 98") ||
-           strstr(osName, "Windows ME");
+    return ContainsText(osName, "Windows 95") || ContainsText(osName, "Windows 98") ||
+           ContainsText(osName, "Windows ME");
 }
 
 RefreshSwitches SwitchesFor(bool nineXFamily)

@@ -1,7 +1,7 @@
 // The hidden command runner. The interpreter is found in the environment block and the
 // command line built by pure functions; RunHiddenCommand only creates and waits.
 #include "actions/runner.h"
-#include "entry/text.h"
+#include "base/text.h"
 
 #include <windows.h>
 

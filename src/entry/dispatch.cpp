@@ -1,8 +1,8 @@
 // The command dispatcher. The split of the command line and the matching of the
 // command words are pure functions; DispatchCommand connects a match to its action.
 #include "entry/dispatch.h"
-#include "entry/tempfiles.h"
-#include "entry/text.h"
+#include "base/tempfiles.h"
+#include "base/text.h"
 #include "actions/hostcheck.h"
 #include "actions/refresh.h"
 #include "report/report.h"

@@ -3,9 +3,10 @@
 // records.
 #include "mib/adapters.h"
 #include "mib/inventory.h"
-#include "entry/text.h"
+#include "base/memory.h"
+#include "base/registry.h"
+#include "base/text.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -15,8 +16,8 @@ constexpr size_t SeparatorLength = 3;  // "[;]"
 // A heap record buffer that frees itself on every way out.
 class RecordBuffer {
 public:
-    explicit RecordBuffer(uint32_t size) : bytes(static_cast<unsigned char*>(malloc(size))) {}
-    ~RecordBuffer() { free(bytes); }
+    explicit RecordBuffer(uint32_t size) : bytes(static_cast<unsigned char*>(AllocateZeroed(size, 1))) {}
+    ~RecordBuffer() { FreeMemory(bytes); }
     RecordBuffer(const RecordBuffer&) = delete;
     RecordBuffer& operator=(const RecordBuffer&) = delete;
     unsigned char* bytes;
@@ -111,8 +112,8 @@ bool PassesRegistryGate(DWORD majorVersion, DWORD minorVersion, HKEY root, const
 {
     if (!NeedsTcpipKey(majorVersion, minorVersion)) return true;
     HKEY key = nullptr;
-    if (RegOpenKeyA(root, subkey, &key) != ERROR_SUCCESS) return false;
-    RegCloseKey(key);
+    if (OpenRegistryKey(root, subkey, &key) != ERROR_SUCCESS) return false;
+    CloseRegistryKey(key);
     return true;
 }
 

@@ -1,25 +1,43 @@
 // The agent object's life: loading the extension agent library and looking up its
 // entry points, the Windows Sockets start-up that must precede the agent's
 // initialisation, the two guarded forwarders, and the tear-down on every way out.
+// Windows Sockets is loaded here, at run time: only the inventory needs it, and a
+// system without it fails the inventory, not the program's start.
 #include "mib/agent.h"
+#include "base/library.h"
+#include "base/memory.h"
 
 #include <winsock.h>
 #include <cstdint>
-#include <cstdlib>
+
+namespace {
+
+using WsaStartupFunction = int(WINAPI*)(WORD, LPWSADATA);
+
+}  // namespace
 
 MibAgent::MibAgent(const char* libraryName)
 {
     LoadAgent(libraryName);
     tables.rowCount = 0;
-    WSADATA data;
-    winsockStatus = WSAStartup(0x0101, &data);
+    StartWinsock();
 }
 
 MibAgent::~MibAgent()
 {
-    WSACleanup();
+    if (winsockCleanup) winsockCleanup();
     FreeTables();
     UnloadAgent();
+    if (winsockLibrary) FreeLibrary(winsockLibrary);
+}
+
+void MibAgent::StartWinsock()
+{
+    winsockLibrary = LoadLibraryA(WinsockLibraryName);
+    auto startup = EntryOf<WsaStartupFunction>(winsockLibrary, "WSAStartup");
+    winsockCleanup = EntryOf<WsaCleanupFunction>(winsockLibrary, "WSACleanup");
+    WSADATA data;
+    winsockStatus = startup ? startup(0x0101, &data) : WSASYSNOTREADY;
 }
 
 void MibAgent::LoadAgent(const char* name)
@@ -53,10 +71,10 @@ void MibAgent::UnloadAgent()
 
 void MibAgent::FreeTables()
 {
-    free(tables.records);
-    free(tables.addressInterfaceIndexes);
-    free(tables.interfaceIndexes);
-    free(tables.indexKnown);
+    FreeMemory(tables.records);
+    FreeMemory(tables.addressInterfaceIndexes);
+    FreeMemory(tables.interfaceIndexes);
+    FreeMemory(tables.indexKnown);
     tables = AdapterTables();
 }
 

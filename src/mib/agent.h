@@ -11,6 +11,7 @@
 #include <cstdint>
 
 constexpr const char* AgentLibraryName = "inetmib1.dll";
+constexpr const char* WinsockLibraryName = "wsock32.dll";  // Windows Sockets 1.1
 
 // Bits of the inventory's flags word; every other bit is ignored.
 constexpr uint32_t IncludeDestFlag = 2;   // addresses beginning with "DEST" pass
@@ -95,8 +96,9 @@ bool IndexValueOf(const AsnAny& value, uint32_t* index);
 
 class MibAgent {
 public:
-    // Loads the agent library (the platform's by default; tests name a stand-in) and
-    // starts Windows Sockets 1.1. Never fails visibly: Start tells.
+    // Loads the agent library (the platform's by default; tests name a stand-in), then
+    // loads and starts Windows Sockets 1.1. Never fails visibly: Start tells, with -2
+    // when Windows Sockets is missing or does not start.
     explicit MibAgent(const char* libraryName = AgentLibraryName);
     ~MibAgent();
     MibAgent(const MibAgent&) = delete;
@@ -126,7 +128,10 @@ public:
     const AdapterTables& Tables() const { return tables; }
 
 private:
+    using WsaCleanupFunction = int(WINAPI*)();
+
     void LoadAgent(const char* name);
+    void StartWinsock();
     void UnloadAgent();
     int ReadTables(int32_t includeDest, int32_t includeEmpty);
     bool AllocateTables(uint32_t rows);
@@ -138,6 +143,8 @@ private:
     PFNSNMPEXTENSIONINITEX initExEntry = nullptr;
     PFNSNMPEXTENSIONQUERY queryEntry = nullptr;
     PFNSNMPEXTENSIONTRAP trapEntry = nullptr;
+    HMODULE winsockLibrary = nullptr;
+    WsaCleanupFunction winsockCleanup = nullptr;
     int winsockStatus = -1;
     AdapterTables tables;
     int includedCount = 0;

@@ -9,8 +9,8 @@
 // before), so the search for an unnamed interface resumes where it last stopped and the
 // whole copy runs in time linear in the rows.
 #include "mib/agent.h"
+#include "base/memory.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -25,13 +25,13 @@ struct IndexSlot {
 // Open addressing with linear probing, at most half full.
 class IndexTable {
 public:
-    ~IndexTable() { free(slots); }
+    ~IndexTable() { FreeMemory(slots); }
 
     bool Allocate(uint32_t entries)
     {
         uint32_t capacity = 2;
         while (capacity < entries * 2u) capacity *= 2;
-        slots = static_cast<IndexSlot*>(calloc(capacity, sizeof(IndexSlot)));
+        slots = static_cast<IndexSlot*>(AllocateZeroed(capacity, sizeof(IndexSlot)));
         mask = capacity - 1;
         return slots != nullptr;
     }

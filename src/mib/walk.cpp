@@ -4,8 +4,8 @@
 // are not trusted: a value is read only as the kind it claims to be, and no answer can
 // make the walk store past its tables or a record's fields.
 #include "mib/agent.h"
+#include "base/memory.h"
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -172,10 +172,10 @@ bool MibAgent::AllocateTables(uint32_t rows)
 {
     if (rows > MaxTableRows) return false;
     // Cleared, so rows the walk never reaches hold zero records and no known index.
-    tables.records = static_cast<AdapterRecord*>(calloc(rows, sizeof(AdapterRecord)));
-    tables.addressInterfaceIndexes = static_cast<uint32_t*>(calloc(rows, sizeof(uint32_t)));
-    tables.interfaceIndexes = static_cast<uint32_t*>(calloc(rows, sizeof(uint32_t)));
-    tables.indexKnown = static_cast<uint8_t*>(calloc(rows, 1));
+    tables.records = static_cast<AdapterRecord*>(AllocateZeroed(rows, sizeof(AdapterRecord)));
+    tables.addressInterfaceIndexes = static_cast<uint32_t*>(AllocateZeroed(rows, sizeof(uint32_t)));
+    tables.interfaceIndexes = static_cast<uint32_t*>(AllocateZeroed(rows, sizeof(uint32_t)));
+    tables.indexKnown = static_cast<uint8_t*>(AllocateZeroed(rows, 1));
     if (!tables.records || !tables.addressInterfaceIndexes || !tables.interfaceIndexes ||
         !tables.indexKnown) {
         FreeTables();

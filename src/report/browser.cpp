@@ -2,10 +2,10 @@
 // NUL: each value is read into a buffer one byte longer than what is offered and
 // terminated behind the bytes the registry reports.
 #include "report/browser.h"
-#include "entry/text.h"
+#include "base/registry.h"
+#include "base/text.h"
 
 #include <windows.h>
-#include <cstdlib>
 
 namespace {
 
@@ -44,11 +44,11 @@ bool ReadRegistryText(HKEY root, const char* subkey, const char* name, char* tex
     text[0] = '\0';
     length = 0;
     HKEY key;
-    if (RegOpenKeyA(root, subkey, &key) != ERROR_SUCCESS) return false;
+    if (OpenRegistryKey(root, subkey, &key) != ERROR_SUCCESS) return false;
     DWORD offered = static_cast<DWORD>(capacity - 1);
     DWORD size = offered;
-    LONG status = RegQueryValueExA(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size);
-    RegCloseKey(key);
+    LONG status = QueryRegistryValue(key, name, reinterpret_cast<BYTE*>(text), &size);
+    CloseRegistryKey(key);
     if (status != ERROR_SUCCESS || size > offered) {
         text[0] = '\0';
         return false;
@@ -97,7 +97,7 @@ void GetBrowserInfo(int& kind, int& version)
     if (kind != InternetExplorerKind) return;
 
     char ieVersion[IeVersionValueSize + 1];
-    // Terminated by the read, so atoi stops inside the buffer.
+    // Terminated by the read, so the number's reading stops inside the buffer.
     if (ReadRegistryText(HKEY_LOCAL_MACHINE, InternetExplorerKey, "Version", ieVersion, length))
-        version = atoi(ieVersion);
+        version = ReadDecimal(ieVersion);
 }

@@ -33,7 +33,7 @@ template <size_t N> void FormatBrowserText(int kind, int version, char (&text)[N
 }
 
 // Reads the DDE application of the http open verb and, for Internet Explorer, the
-// leading number of its Version value as atoi reads it. Kind and version are 0 when
+// leading number of its Version value as the C runtime's atoi read it. Kind and version are 0 when
 // the key or value is missing or longer than its buffer; an unreadable Internet
 // Explorer version leaves version 0.
 void GetBrowserInfo(int& kind, int& version);

@@ -1,7 +1,7 @@
 // The OS name string from the version record Windows reports about itself. The table
 // tests the platform first, then the major version, then the minor version.
 #include "report/osname.h"
-#include "entry/text.h"
+#include "base/text.h"
 
 #include <cstdint>
 

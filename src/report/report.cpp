@@ -5,12 +5,11 @@
 #include "report/browser.h"
 #include "report/osname.h"
 #include "mib/adapters.h"
-#include "entry/tempfiles.h"
-#include "entry/text.h"
+#include "base/tempfiles.h"
+#include "base/text.h"
+#include "base/textfile.h"
 
 #include <windows.h>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
@@ -56,15 +55,15 @@ bool Refuse(char* path)
     return false;
 }
 
-void WriteLine(FILE* file, const char* key, const char* value, const char* more = "")
+void WriteLine(TextWriter& file, const char* key, const char* value, const char* more = "")
 {
-    fputs(key, file);
-    fputs(value, file);
-    fputs(more, file);
-    fputc('\n', file);
+    WriteText(file, key);
+    WriteText(file, value);
+    WriteText(file, more);
+    WriteText(file, "\n");
 }
 
-void WriteNumberLine(FILE* file, const char* key, long long value)
+void WriteNumberLine(TextWriter& file, const char* key, long long value)
 {
     char text[24] = "";
     AppendDecimal(text, value);
@@ -104,7 +103,7 @@ void GatherFacts(ReportFacts& facts)
 }
 
 // The eight lines; the Winsock 2 probe runs between NIC= and WS=.
-void WriteReportLines(FILE* file, const ReportFacts& facts)
+void WriteReportLines(TextWriter& file, const ReportFacts& facts)
 {
     WriteLine(file, "CPU=", facts.processor);
     WriteNumberLine(file, "RAM=", static_cast<long long>(facts.ramKiB));
@@ -155,7 +154,7 @@ bool SettingsPathFromModulePath(char (&path)[SettingsPathSize], unsigned length)
     // A path of 255 characters or more may have been cut, and left unterminated.
     if (length == 0 || length >= ModulePathRequestLength) return Refuse(path);
     path[length] = '\0';
-    char* lastBackslash = strrchr(path, '\\');
+    char* lastBackslash = FindLastCharacter(path, '\\');
     if (!lastBackslash) return true;
     lastBackslash[1] = '\0';
     return AppendText(path, SettingsFileName) || Refuse(path);
@@ -192,8 +191,8 @@ void WriteSystemReport()
     ReportFacts facts;
     GatherFacts(facts);
     DeleteFileA(reportPath);
-    FILE* file = fopen(reportPath, "wt");
-    if (!file) return;
+    TextWriter file;
+    if (!CreateTextFile(file, reportPath)) return;
     WriteReportLines(file, facts);
-    fclose(file);
+    CloseTextFile(file);
 }

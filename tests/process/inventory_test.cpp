@@ -125,6 +125,20 @@ TEST_F(InventoryProbe, AgentsThatDoNotStartGiveMinusOneAndAnEmptyText)
     }
 }
 
+// Windows Sockets is loaded with the agent, not by the program's start: a system
+// without it still runs the program, and its inventory fails before the agent starts.
+TEST_F(InventoryProbe, WithoutWindowsSocketsTheInventoryFailsBeforeTheAgentStarts)
+{
+    ServeIncluded(3, "nic ");
+    UseAgent("full");
+    ASSERT_TRUE(app.Set("DllOverrides", "wsock32", ""));
+    EXPECT_EQ(-1, Run("records null 1").result);
+    ProbeAnswer list = Run("list 512");
+    EXPECT_EQ(-1, list.result);
+    EXPECT_EQ("", list.text);
+    EXPECT_EQ(0, agentData.Inits());
+}
+
 TEST_F(InventoryProbe, TenAdaptersTakeOneInventoryElevenTakeTwo)
 {
     UseAgent("full");

@@ -1,5 +1,5 @@
 // Paths into the temporary directory and the result file's exact bytes.
-#include "entry/tempfiles.h"
+#include "base/tempfiles.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>

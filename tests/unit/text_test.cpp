@@ -1,9 +1,11 @@
 // Bounded copies and formats: what fits is kept, the end of the buffer is never passed.
-#include "entry/text.h"
+#include "base/text.h"
 
 #include <gtest/gtest.h>
+#include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 TEST(Text, CopyKeepsWhatFitsAndSaysItCut)
 {
@@ -58,4 +60,34 @@ TEST(Text, FoldingTouchesOnlyTheLettersAToZ)
     EXPECT_FALSE(StartsWithFolded("refres", "refresh:"));
     EXPECT_TRUE(StartsWith("checkip:h", "checkip:"));
     EXPECT_FALSE(StartsWith("Checkip:h", "checkip:"));
+}
+
+// The reading of Internet Explorer's version against the C runtime's atoi, which these
+// test programs link: white space, signs, digits and what stops them, in combination.
+TEST(Text, ReadsADecimalAsTheCRuntimesAtoiDid)
+{
+    const char* leads[] = {"", " ", "\t", "\n\v\f\r ", "\xA0", "x"};
+    const char* signs[] = {"", "+", "-", "+-", "--", " -"};
+    const char* numbers[] = {"", "0", "6", "007", "11.0.9600.16384", "5.50.4807", "2147483647",
+                             "2147483648", "4294967295", "4294967296", "99999999999"};
+    const char* tails[] = {"", "a", " 7", "\t"};
+    for (const char* lead : leads)
+        for (const char* sign : signs)
+            for (const char* number : numbers)
+                for (const char* tail : tails) {
+                    std::string text = std::string(lead) + sign + number + tail;
+                    EXPECT_EQ(atoi(text.c_str()), ReadDecimal(text.c_str())) << "\"" << text << "\"";
+                }
+}
+
+// The capture scans' substring test against strstr on every pair of short texts.
+TEST(Text, ContainsWhatStrstrFinds)
+{
+    std::vector<std::string> texts = {""};
+    for (size_t from = 0; texts[from].size() < 5; ++from)
+        for (char c : {'a', 'b'}) texts.push_back(texts[from] + c);
+    for (const std::string& text : texts)
+        for (const std::string& part : texts)
+            EXPECT_EQ(strstr(text.c_str(), part.c_str()) != nullptr, ContainsText(text.c_str(), part.c_str()))
+                << "\"" << part << "\" in \"" << text << "\"";
 }

@@ -1,11 +1,11 @@
 // Paths into the temporary directory and the one-line result file. Every action that
 // leaves a file builds its path here, so an overlong or missing directory is refused
 // in one place.
-#include "entry/tempfiles.h"
-#include "entry/text.h"
+#include "base/tempfiles.h"
+#include "base/text.h"
+#include "base/textfile.h"
 
 #include <windows.h>
-#include <cstdio>
 
 bool JoinTempFilePath(char* path, size_t size, const char* dir, unsigned dirLength,
                       const char* name)
@@ -51,14 +51,14 @@ bool WriteResultFile(const char* words, const char* detail)
         return false;
     }
     DeleteFileA(path);
-    FILE* file = fopen(path, "wt");
-    if (!file) return false;
-    fputs(words, file);
+    TextWriter file;
+    if (!CreateTextFile(file, path)) return false;
+    WriteText(file, words);
     if (detail) {
-        fputc(' ', file);
-        fputs(detail, file);
+        WriteText(file, " ");
+        WriteText(file, detail);
     }
-    fputc('\n', file);
-    fclose(file);
+    WriteText(file, "\n");
+    CloseTextFile(file);
     return true;
 }

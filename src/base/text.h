@@ -27,6 +27,18 @@ bool EqualsFolded(const char* text, const char* word);
 bool StartsWith(const char* text, const char* word);
 bool StartsWithFolded(const char* text, const char* word);
 
+// True when text holds part, byte for byte and case-sensitive; every text holds the
+// empty part.
+bool ContainsText(const char* text, const char* part);
+
+// The last c in text, or null when text holds none.
+char* FindLastCharacter(char* text, char c);
+
+// The leading decimal number of text as the C runtime's atoi read it: white space
+// (blank, tab, and line feed to carriage return) skipped, one sign, then digits up to
+// the first other character; no digits give 0. A number past 32 bits wraps.
+int ReadDecimal(const char* text);
+
 // Array forms: the size comes from the array itself.
 template <size_t N> bool CopyText(char (&dst)[N], const char* src) { return CopyText(dst, N, src); }
 template <size_t N> bool AppendText(char (&dst)[N], const char* src) { return AppendText(dst, N, src); }

@@ -1,6 +1,6 @@
 // Bounded text helpers: copies, appends and decimal formats that never pass the end
-// of the buffer they are given.
-#include "entry/text.h"
+// of the buffer they are given, and the few searches and reads the program makes.
+#include "base/text.h"
 
 bool CopyText(char* dst, size_t size, const char* src)
 {
@@ -18,6 +18,20 @@ bool AppendText(char* dst, size_t size, const char* src)
     return *src == '\0';
 }
 
+// Divides value by 10 and answers the remainder, in 32-bit steps of 16 bits each, so
+// that the 32-bit build needs no 64-bit division helper: every partial dividend stays
+// below 10 * 2^16.
+static unsigned DivideByTen(unsigned long long& value)
+{
+    unsigned high = static_cast<unsigned>(value >> 32);
+    unsigned low = static_cast<unsigned>(value);
+    unsigned highQuotient = high / 10;
+    unsigned upper = ((high % 10) << 16) | (low >> 16);
+    unsigned lower = ((upper % 10) << 16) | (low & 0xFFFFu);
+    value = (static_cast<unsigned long long>(highQuotient) << 32) | ((upper / 10) << 16) | (lower / 10);
+    return lower % 10;
+}
+
 bool AppendDecimal(char* dst, size_t size, long long value, int minDigits)
 {
     // 20 digits hold any 64-bit magnitude; the sign and the zero padding come apart.
@@ -26,8 +40,7 @@ bool AppendDecimal(char* dst, size_t size, long long value, int minDigits)
     unsigned long long magnitude = value < 0 ? 0ull - static_cast<unsigned long long>(value)
                                              : static_cast<unsigned long long>(value);
     do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
+        digits[count++] = static_cast<char>('0' + DivideByTen(magnitude));
     } while (magnitude != 0);
 
     char text[48];
@@ -76,4 +89,39 @@ bool StartsWithFolded(const char* text, const char* word)
         ++word;
     }
     return *word == '\0';
+}
+
+bool ContainsText(const char* text, const char* part)
+{
+    for (;; ++text) {
+        size_t matched = 0;
+        while (part[matched] && text[matched] == part[matched]) ++matched;
+        if (part[matched] == '\0') return true;
+        // The text ran out before the part did: no later start can hold it either.
+        if (text[matched] == '\0') return false;
+    }
+}
+
+char* FindLastCharacter(char* text, char c)
+{
+    char* last = nullptr;
+    for (; *text; ++text) {
+        if (*text == c) last = text;
+    }
+    return last;
+}
+
+static bool IsWhiteSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+int ReadDecimal(const char* text)
+{
+    while (IsWhiteSpace(*text)) ++text;
+    bool negative = *text == '-';
+    if (*text == '-' || *text == '+') ++text;
+    unsigned value = 0;
+    for (; *text >= '0' && *text <= '9'; ++text) value = value * 10u + static_cast<unsigned>(*text - '0');
+    return static_cast<int>(negative ? 0u - value : value);
 }
