@@ -1,9 +1,11 @@
 #!/bin/sh
-# The shipped 32-bit exe must load on Windows 95 and NT 4.0: a GUI subsystem and PE
-# operating-system and subsystem versions of 4.0 at most, and no static import that
-# those systems lack (the list beside this script, and every secure-CRT "_s" function).
-# Usage: check-win95.sh OBJDUMP EXE LIST
-objdump=$1 exe=$2 list=$3
+# The shipped 32-bit exe must load and run on Windows 95 and NT 3.51, on the 386 and
+# 486 machines they run on: a GUI subsystem with PE operating-system and subsystem
+# versions of 4.0 at most (NT 3.51 starts 4.0 images; only NT 3.1 refuses them), and
+# no instruction that a later processor brought. Which functions it may import is the
+# allow-list's matter (check-imports.sh).
+# Usage: check-win95.sh OBJDUMP EXE
+objdump=$1 exe=$2
 header=$("$objdump" -p "$exe") || { echo "cannot read $exe"; exit 1; }
 field() { echo "$header" | awk -v name="$1" '$1 == name { print $2; exit }'; }
 status=0
@@ -15,19 +17,14 @@ for name in MajorOSystemVersion MajorSubsystemVersion; do
     echo "expected $name of 4 at most, got '$value'"; status=1
   fi
 done
-imports=$(echo "$header" | awk '
-  /DLL Name:/ { dll = toupper($3); next }
-  dll != "" && /^\t[0-9a-f]+\t +[0-9]+ +[^ ]+$/ { print dll " " $3 }
-  /^$/ { if (dll != "") dll = "" }')
-[ -n "$imports" ] || { echo "no imported functions read from $exe"; exit 1; }
-echo "$(echo "$imports" | wc -l) imported functions checked"
-denied=$(grep -v '^#' "$list" | grep -v '^$')
-bad=$(echo "$imports" | while read -r dll fn; do
-  if echo "$denied" | grep -qx "$fn"; then echo "$dll $fn"
-  elif [ "$dll" = MSVCRT.DLL ] && echo "$fn" | grep -q '_s$'; then echo "$dll $fn"; fi
-done)
-if [ -n "$bad" ]; then
-  echo "imports that Windows 95 or NT 4.0 lack:"; echo "$bad" | sed 's/^/  /'
+# 486: bswap cmpxchg xadd invd wbinvd invlpg; Pentium: cpuid rdtsc rdmsr wrmsr
+# cmpxchg8b; Pentium Pro: cmov fcmov fcomi fucomi rdpmc ud2 sysenter; MMX and SSE.
+code=$("$objdump" -d --no-show-raw-insn "$exe") || { echo "cannot disassemble $exe"; exit 1; }
+later=$(echo "$code" | grep -E '^ +[0-9a-f]+:' |
+  grep -E '[[:space:]](bswap|cmpxchg|xadd|invd|wbinvd|invlpg|cpuid|rdtsc|rdmsr|wrmsr|cmpxchg8b|cmov[a-z]*|fcmov[a-z]*|f[u]?comip?|rdpmc|ud2|sysenter|sysexit|emms)[[:space:]]|%x?mm[0-9]' |
+  head -5)
+if [ -n "$later" ]; then
+  echo "instructions that a 386 lacks:"; echo "$later" | sed 's/^/  /'
   status=1
 fi
 exit $status
