@@ -49,7 +49,7 @@ static void Walk(QueryEntry query)
     }
 }
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+static UINT Run()
 {
     HMODULE agent = LoadLibraryA("inetmib1.dll");
     if (!agent) return 1;
@@ -63,4 +63,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     WSACleanup();
     FreeLibrary(agent);
     return 0;
+}
+
+// The entry the product's link options name: no C runtime starts the program.
+extern "C" void KorvadiagEntry()
+{
+    ExitProcess(Run());
 }

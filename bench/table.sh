@@ -1,38 +1,31 @@
-# The benchmark table: every command word end to end beside the empty Win32 program
-# and the minimal programs making only the calls an action cannot avoid. Sourced by
-# bench/run, which provides lib.sh's variables and a running wineserver.
+# The benchmark table: every command word end to end beside the empty programs and the
+# minimal programs making only the calls an action cannot avoid. Sourced by bench/run,
+# which provides lib.sh's variables and a running wineserver.
 
 # median of the numbers on standard input
 median() { sort -g | awk '{ v[NR] = $1 } END { if (NR % 2) print v[(NR + 1) / 2]; else print (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-# measure EXE [ARGS...]: runs the program $trials times (after one warm-up) in the
-# stand-ins' folder and sets wall_ms, cpu_ms and peak_kib to the medians.
-measure() {
-  local exe=$1; shift
-  local walls=() cpus=() peaks=() i t0 t1 out
-  out=$(mktemp)
-  (cd "$build64/bin/standin" && "$wine64" "$exe" "$@" >/dev/null 2>&1 </dev/null)
-  for ((i = 0; i < trials; i++)); do
-    t0=$EPOCHREALTIME
-    (cd "$build64/bin/standin" && /usr/bin/time -f '%U %S %M' -o "$out" "$wine64" "$exe" "$@" >/dev/null 2>&1 </dev/null)
-    t1=$EPOCHREALTIME
-    walls+=("$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", (b - a) * 1000 }')")
-    read -r user sys peak <"$out"
-    cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.0f", (u + s) * 1000 }')")
-    peaks+=("$peak")
-  done
-  rm -f "$out"
-  wall_ms=$(printf '%s\n' "${walls[@]}" | median)
-  cpu_ms=$(printf '%s\n' "${cpus[@]}" | median)
-  peak_kib=$(printf '%s\n' "${peaks[@]}" | median)
+# ratio A B [FORMAT]: A / B, or 0 when B is 0
+ratio() { awk -v a="$1" -v b="$2" -v f="${3:-%.2f}" 'BEGIN { printf f, (b > 0 ? a / b : 0) }'; }
+
+# start_once EXE [ARGS...]: one start of the program in the stand-ins' folder; sets wall
+# (ms), cpu (ms, user and system) and peak (KiB, the largest resident set).
+start_once() {
+  local t0 t1 user sys
+  t0=$EPOCHREALTIME
+  (cd "$build64/bin/standin" && /usr/bin/time -f '%U %S %M' -o "$time_out" "$wine64" "$@" >/dev/null 2>&1 </dev/null)
+  t1=$EPOCHREALTIME
+  wall=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.2f", (b - a) * 1000 }')
+  read -r user sys peak <"$time_out"
+  cpu=$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.0f", (u + s) * 1000 }')
 }
 
 bench_table() {
   local trials=${KORVADIAG_BENCH_TRIALS:-15}
   configure_and_build "$build32" toolchain-i686.cmake -DKORVADIAG_TESTS=OFF -- korvadiag >/dev/null
   configure_and_build "$build64" toolchain-x86_64.cmake -- \
-    korvadiag standin_ping standin_IPConfig bench_empty_program bench_minimal_inventory \
-    bench_minimal_interpreter >/dev/null
+    korvadiag standin_ping standin_IPConfig bench_empty_program bench_empty_crt_program \
+    bench_minimal_inventory bench_minimal_interpreter >/dev/null
   local bin=$build64/bin replies
   replies=$build64/bench/ping-replies.txt
   mkdir -p "$build64/bench"
@@ -40,8 +33,10 @@ bench_table() {
   export KD_STANDIN_OUTPUT
   KD_STANDIN_OUTPUT=$(windows_path "$replies")
 
+  # The first row is the baseline of the ratios: the empty program built as the product is.
   local rows=(
-    "empty program|$bin/bench/empty_program.exe"
+    "empty: self-contained|$bin/bench/empty_program.exe"
+    "empty: C runtime|$bin/bench/empty_crt_program.exe"
     "minimal: agent walk|$bin/bench/minimal_inventory.exe"
     "minimal: interpreter once|$bin/bench/minimal_interpreter.exe"
     "report|$bin/korvadiag.exe report"
@@ -50,31 +45,56 @@ bench_table() {
     "delete:x|$bin/korvadiag.exe delete:x"
     "checkwinsock2|$bin/korvadiag.exe checkwinsock2"
   )
-  local row label command empty_wall empty_cpu empty_peak minimal_wall minimal_peak report_wall report_peak
-  echo "korvadiag benchmark: 64-bit build under wine64, persistent wineserver, median of $trials starts"
-  echo "(stand-in ping.exe and IPConfig.exe; the agent is Wine's own inetmib1.dll)"
-  printf '%-27s %9s %7s %11s %10s %10s\n' "start" "wall ms" "cpu ms" "wall/empty" "cpu/empty" "peak KiB"
-  for row in "${rows[@]}"; do
-    label=${row%%|*}
-    command=${row#*|}
+  local count=${#rows[@]} i trial wall cpu peak time_out
+  local walls=() cpus=() peaks=()
+  time_out=$(mktemp)
+  # One warm-up start per row, then the trials round-robin, every row once in turn: a
+  # slow spell of the machine then falls on all rows alike, not on one row's series.
+  for ((i = 0; i < count; i++)); do
     # shellcheck disable=SC2086
-    measure $command
-    if [ "$label" = "empty program" ]; then
-      empty_wall=$wall_ms empty_cpu=$cpu_ms empty_peak=$peak_kib
-    fi
-    [ "$label" = "minimal: agent walk" ] && minimal_wall=$wall_ms minimal_peak=$peak_kib
-    [ "$label" = "report" ] && report_wall=$wall_ms report_peak=$peak_kib
-    printf '%-27s %9.1f %7d %11.2f %10.2f %10d\n' "$label" "$wall_ms" "$cpu_ms" \
-      "$(awk -v a="$wall_ms" -v b="$empty_wall" 'BEGIN { print a / b }')" \
-      "$(awk -v a="$cpu_ms" -v b="$empty_cpu" 'BEGIN { print (b > 0 ? a / b : 0) }')" "$peak_kib"
+    start_once ${rows[i]#*|}
+  done
+  for ((trial = 0; trial < trials; trial++)); do
+    for ((i = 0; i < count; i++)); do
+      # shellcheck disable=SC2086
+      start_once ${rows[i]#*|}
+      walls[i]+="$wall " cpus[i]+="$cpu " peaks[i]+="$peak "
+    done
+  done
+  rm -f "$time_out"
+
+  local wall_ms=() cpu_ms=() peak_kib=() empty=0 empty_crt minimal report delete winsock2
+  for ((i = 0; i < count; i++)); do
+    wall_ms[i]=$(tr ' ' '\n' <<<"${walls[i]% }" | median)
+    cpu_ms[i]=$(tr ' ' '\n' <<<"${cpus[i]% }" | median)
+    peak_kib[i]=$(tr ' ' '\n' <<<"${peaks[i]% }" | median)
+    case ${rows[i]%%|*} in
+      "empty: C runtime") empty_crt=$i ;;
+      "minimal: agent walk") minimal=$i ;;
+      report) report=$i ;;
+      delete:x) delete=$i ;;
+      checkwinsock2) winsock2=$i ;;
+    esac
+  done
+  echo "korvadiag benchmark: 64-bit build under wine64, persistent wineserver, median of $trials starts"
+  echo "(each trial starts every row once in turn; stand-in ping.exe and IPConfig.exe; the agent"
+  echo "is Wine's own inetmib1.dll; the ratios are to the self-contained empty program)"
+  printf '%-27s %9s %7s %11s %10s %10s\n' "start" "wall ms" "cpu ms" "wall/empty" "cpu/empty" "peak KiB"
+  for ((i = 0; i < count; i++)); do
+    printf '%-27s %9.1f %7d %11.2f %10.2f %10d\n' "${rows[i]%%|*}" "${wall_ms[i]}" "${cpu_ms[i]}" \
+      "$(ratio "${wall_ms[i]}" "${wall_ms[empty]}" %g)" "$(ratio "${cpu_ms[i]}" "${cpu_ms[empty]}" %g)" "${peak_kib[i]}"
   done
   local exe_bytes
   exe_bytes=$(stat -c %s "$build32/bin/korvadiag.exe")
-  echo "i686 korvadiag.exe: $exe_bytes bytes (budget 65536)"
-  echo "report_vs_minimal=$(awk -v a="$report_wall" -v b="$minimal_wall" 'BEGIN { printf "%.2f", a / b }')"
-  echo "peak_report_kib=$report_peak"
-  echo "peak_empty_kib=$empty_peak"
+  echo "i686 korvadiag.exe: $exe_bytes bytes (target 16384)"
+  echo "report_vs_minimal=$(ratio "${wall_ms[report]}" "${wall_ms[minimal]}")"
+  echo "delete_vs_empty=$(ratio "${wall_ms[delete]}" "${wall_ms[empty]}")"
+  echo "checkwinsock2_vs_empty=$(ratio "${wall_ms[winsock2]}" "${wall_ms[empty]}")"
+  echo "peak_report_kib=${peak_kib[report]}"
+  echo "peak_empty_kib=${peak_kib[empty]}"
+  echo "peak_empty_crt_kib=${peak_kib[empty_crt]}"
   # What the agent's libraries alone add: the minimal program's peak.
-  echo "peak_minimal_kib=$minimal_peak"
+  echo "peak_minimal_kib=${peak_kib[minimal]}"
+  echo "peak_delete_kib=${peak_kib[delete]}"
   echo "exe_i686_bytes=$exe_bytes"
 }
