@@ -1,8 +1,9 @@
 // What Windows and packagers read from korvadiag.exe without running it: the version
-// information and the embedded application manifest.
+// information, and no manifest that would change how Windows runs the program.
 #include "support/support.h"
 
 #include <gtest/gtest.h>
+#include <cctype>
 #include <string>
 #include <vector>
 
@@ -36,22 +37,42 @@ TEST(Resources, VersionInformationNamesTheProductAndItsVersion)
     EXPECT_EQ(static_cast<DWORD>(VFT_APP), fixed->dwFileType);
 }
 
-TEST(Resources, ManifestAsksForNoElevationAndDeclaresNoSystems)
+// Every RT_MANIFEST resource of the exe, whatever its identifier.
+static BOOL CALLBACK CollectManifest(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR manifests)
+{
+    HRSRC found = FindResourceA(module, name, type);
+    const char* bytes = found ? static_cast<const char*>(LockResource(LoadResource(module, found))) : nullptr;
+    if (bytes) reinterpret_cast<std::vector<std::string>*>(manifests)->emplace_back(bytes, SizeofResource(module, found));
+    return TRUE;
+}
+
+// A requested execution level in a manifest turns off file and registry virtualisation
+// on Windows Vista and later: the exe would read another korvalink.ini than the
+// calling application does. Without it, Windows takes a program whose names speak of
+// installing for an installer and starts it elevated.
+TEST(Resources, NothingTurnsVirtualisationOffOrLooksLikeAnInstaller)
 {
     HMODULE module = LoadLibraryExA(ProductPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(nullptr, module);
-    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
-    ASSERT_NE(nullptr, found) << "no RT_MANIFEST resource 1";
-    const char* bytes = static_cast<const char*>(LockResource(LoadResource(module, found)));
-    std::string manifest(bytes, SizeofResource(module, found));
+    std::vector<std::string> manifests;
+    EnumResourceNamesA(module, MAKEINTRESOURCEA(24), CollectManifest, reinterpret_cast<LONG_PTR>(&manifests));
     FreeLibrary(module);
+    for (const std::string& manifest : manifests) {
+        EXPECT_EQ(std::string::npos, manifest.find("requestedExecutionLevel")) << manifest;
+        EXPECT_EQ(std::string::npos, manifest.find("supportedOS")) << manifest;
+    }
 
-    EXPECT_NE(std::string::npos, manifest.find("<requestedExecutionLevel level=\"asInvoker\""));
-    // A supportedOS entry would change the version Windows reports to the program.
-    EXPECT_EQ(std::string::npos, manifest.find("supportedOS"));
-    EXPECT_EQ(std::string::npos, manifest.find("compatibility"));
-    // Windows XP rejects trustInfo whose namespace is declared twice; it is declared once.
-    size_t first = manifest.find("urn:schemas-microsoft-com:asm.v3");
-    ASSERT_NE(std::string::npos, first);
-    EXPECT_EQ(std::string::npos, manifest.find("urn:schemas-microsoft-com:asm.v3", first + 1));
+    std::string exe = ProductPath();
+    DWORD handle = 0;
+    std::vector<char> info(GetFileVersionInfoSizeA(exe.c_str(), &handle));
+    ASSERT_FALSE(info.empty());
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data()));
+    std::vector<std::string> names = {exe.substr(exe.find_last_of('\\') + 1)};
+    for (const char* field : {"CompanyName", "FileDescription", "InternalName", "OriginalFilename", "ProductName"})
+        names.push_back(VersionString(info, field));
+    for (std::string name : names) {
+        for (char& c : name) c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+        for (const char* word : {"setup", "install", "update", "patch", "upgrad"})
+            EXPECT_EQ(std::string::npos, name.find(word)) << "\"" << name << "\" holds " << word;
+    }
 }
