@@ -10,14 +10,22 @@
 
 namespace {
 
-UINT IfNumberIds[] = {1, 3, 6, 1, 2, 1, 2, 1};
-UINT IfIndexIds[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 1};
-UINT IfDescrIds[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 2};
-UINT IfTypeIds[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 3};
-UINT IfPhysAddressIds[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 6};
-UINT IpAdEntAddrIds[] = {1, 3, 6, 1, 2, 1, 4, 20, 1, 1};
-UINT IpAdEntIfIndexIds[] = {1, 3, 6, 1, 2, 1, 4, 20, 1, 2};
-UINT IpAdEntNetMaskIds[] = {1, 3, 6, 1, 2, 1, 4, 20, 1, 3};
+// Constant, so they stay out of the writable data: the walk hands the agent copies
+// (CopyOid) and only ever reads these.
+const UINT IfNumberIds[] = {1, 3, 6, 1, 2, 1, 2, 1};
+const UINT IfIndexIds[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 1};
+const UINT IfDescrIds[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 2};
+const UINT IfTypeIds[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 3};
+const UINT IfPhysAddressIds[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 6};
+const UINT IpAdEntAddrIds[] = {1, 3, 6, 1, 2, 1, 4, 20, 1, 1};
+const UINT IpAdEntIfIndexIds[] = {1, 3, 6, 1, 2, 1, 4, 20, 1, 2};
+const UINT IpAdEntNetMaskIds[] = {1, 3, 6, 1, 2, 1, 4, 20, 1, 3};
+
+// The platform's identifier holds a writable array; these are never written through.
+constexpr AsnObjectIdentifier ConstantOid(UINT length, const UINT* ids)
+{
+    return {length, const_cast<UINT*>(ids)};
+}
 
 constexpr uint32_t ColumnLength = 10;
 
@@ -25,12 +33,12 @@ constexpr uint32_t ColumnLength = 10;
 enum Column { TypeColumn, PhysAddressColumn, AddressColumn, MaskColumn, DescrColumn,
               AddressIfIndexColumn, IfIndexColumn, ColumnCount };
 
-const AsnObjectIdentifier IfNumberOid = {8, IfNumberIds};
+const AsnObjectIdentifier IfNumberOid = ConstantOid(8, IfNumberIds);
 const AsnObjectIdentifier WalkColumns[ColumnCount] = {
-    {ColumnLength, IfTypeIds},      {ColumnLength, IfPhysAddressIds},
-    {ColumnLength, IpAdEntAddrIds}, {ColumnLength, IpAdEntNetMaskIds},
-    {ColumnLength, IfDescrIds},     {ColumnLength, IpAdEntIfIndexIds},
-    {ColumnLength, IfIndexIds},
+    ConstantOid(ColumnLength, IfTypeIds),      ConstantOid(ColumnLength, IfPhysAddressIds),
+    ConstantOid(ColumnLength, IpAdEntAddrIds), ConstantOid(ColumnLength, IpAdEntNetMaskIds),
+    ConstantOid(ColumnLength, IfDescrIds),     ConstantOid(ColumnLength, IpAdEntIfIndexIds),
+    ConstantOid(ColumnLength, IfIndexIds),
 };
 
 bool InColumn(const SnmpVarBind& varBind, Column column)
