@@ -12,5 +12,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 # Windows 95 runs on a 386: the product's code uses no instruction a later processor
-# brought (the compilers' default, pentiumpro, would emit conditional moves).
-set(KORVADIAG_PRODUCT_ARCH -march=i386 -mpreferred-stack-boundary=2)
+# brought (the compilers' default, pentiumpro, would emit conditional moves). The stack
+# keeps the 4-byte alignment of the 32-bit Windows ABI. No frame may be larger than a
+# page (the build warns, and script/test fails), so no frame can step over the stack's
+# guard page and none needs a stack probe; without probes the compiler pushes call
+# arguments, which keeps the exe within its budget.
+set(KORVADIAG_PRODUCT_ARCH -march=i386 -mpreferred-stack-boundary=2 -mno-stack-arg-probe
+  -Wframe-larger-than=4096)

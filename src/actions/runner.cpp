@@ -1,6 +1,7 @@
 // The hidden command runner. The interpreter is found in the environment block and the
 // command line built by pure functions; RunHiddenCommand only creates and waits.
 #include "actions/runner.h"
+#include "base/memory.h"
 #include "base/text.h"
 
 #include <windows.h>
@@ -52,11 +53,9 @@ static bool BuildInterpreterCommandLine(char (&line)[CommandLineSize], const cha
     return built;
 }
 
-unsigned long RunHiddenCommand(const char* program, const char* arguments)
+// Starts the command line hidden and waits for its exit code.
+static unsigned long RunCommandLine(char* line)
 {
-    char line[CommandLineSize];
-    if (!BuildInterpreterCommandLine(line, program, arguments)) return RunnerRefusedCode;
-
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -72,4 +71,21 @@ unsigned long RunHiddenCommand(const char* program, const char* arguments)
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return exitCode;
+}
+
+// The command line comes from the heap: a page of it on the stack would make the
+// frame larger than the one page that a stack without probes may grow by at once.
+struct CommandLine {
+    char text[CommandLineSize];
+};
+
+unsigned long RunHiddenCommand(const char* program, const char* arguments)
+{
+    CommandLine* line = static_cast<CommandLine*>(AllocateZeroed(1, sizeof(CommandLine)));
+    if (!line) return ERROR_NOT_ENOUGH_MEMORY;
+    unsigned long answer = BuildInterpreterCommandLine(line->text, program, arguments)
+                               ? RunCommandLine(line->text)
+                               : RunnerRefusedCode;
+    FreeMemory(line);
+    return answer;
 }

@@ -26,6 +26,7 @@ bool BuildRunnerCommandLine(char (&line)[CommandLineSize], const char* interpret
 
 // Runs program with arguments through the interpreter named by COMSPEC ("CMD.EXE" when
 // the variable is absent), hidden, and waits without a time-out. Answers the tool's
-// exit code, the system error code when the process cannot be created, or
-// RunnerRefusedCode when the command line does not fit.
+// exit code, the system error code when the process cannot be created (or
+// ERROR_NOT_ENOUGH_MEMORY when the command line cannot be had), or RunnerRefusedCode
+// when the command line does not fit.
 unsigned long RunHiddenCommand(const char* program, const char* arguments);
