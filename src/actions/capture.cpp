@@ -3,15 +3,25 @@
 #include "base/text.h"
 #include "base/textfile.h"
 
-int CountPiecesContaining(const char* path, const char* text)
+int CountPieces(const char* path, PieceTest test, void* context)
 {
     TextReader file;
     if (!OpenTextFile(file, path)) return 0;
     int count = 0;
     char piece[TextPieceSize];
     while (ReadTextPiece(file, piece)) {
-        if (ContainsText(piece, text)) ++count;
+        if (test(piece, context)) ++count;
     }
     CloseTextFile(file);
     return count;
+}
+
+static bool Contains(const char* piece, void* text)
+{
+    return ContainsText(piece, static_cast<const char*>(text));
+}
+
+int CountPiecesContaining(const char* path, const char* text)
+{
+    return CountPieces(path, Contains, const_cast<char*>(text));
 }

@@ -91,14 +91,14 @@ bool StartsWithFolded(const char* text, const char* word)
     return *word == '\0';
 }
 
-bool ContainsText(const char* text, const char* part)
+const char* FindText(const char* text, const char* part)
 {
     for (;; ++text) {
         size_t matched = 0;
         while (part[matched] && text[matched] == part[matched]) ++matched;
-        if (part[matched] == '\0') return true;
+        if (part[matched] == '\0') return text;
         // The text ran out before the part did: no later start can hold it either.
-        if (text[matched] == '\0') return false;
+        if (text[matched] == '\0') return nullptr;
     }
 }
 

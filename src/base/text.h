@@ -27,9 +27,10 @@ bool EqualsFolded(const char* text, const char* word);
 bool StartsWith(const char* text, const char* word);
 bool StartsWithFolded(const char* text, const char* word);
 
-// True when text holds part, byte for byte and case-sensitive; every text holds the
-// empty part.
-bool ContainsText(const char* text, const char* part);
+// The first place where text holds part, byte for byte and case-sensitive, or null;
+// the empty part is found at the start of every text.
+const char* FindText(const char* text, const char* part);
+inline bool ContainsText(const char* text, const char* part) { return FindText(text, part) != nullptr; }
 
 // The last c in text, or null when text holds none.
 char* FindLastCharacter(char* text, char c);

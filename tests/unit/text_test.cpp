@@ -80,14 +80,14 @@ TEST(Text, ReadsADecimalAsTheCRuntimesAtoiDid)
                 }
 }
 
-// The capture scans' substring test against strstr on every pair of short texts.
-TEST(Text, ContainsWhatStrstrFinds)
+// The capture scans' substring search against strstr on every pair of short texts.
+TEST(Text, FindsWhereStrstrFinds)
 {
     std::vector<std::string> texts = {""};
     for (size_t from = 0; texts[from].size() < 5; ++from)
         for (char c : {'a', 'b'}) texts.push_back(texts[from] + c);
     for (const std::string& text : texts)
         for (const std::string& part : texts)
-            EXPECT_EQ(strstr(text.c_str(), part.c_str()) != nullptr, ContainsText(text.c_str(), part.c_str()))
+            EXPECT_EQ(strstr(text.c_str(), part.c_str()), FindText(text.c_str(), part.c_str()))
                 << "\"" << part << "\" in \"" << text << "\"";
 }
