@@ -21,7 +21,7 @@ start_once() {
 }
 
 bench_table() {
-  local trials=${KORVADIAG_BENCH_TRIALS:-15}
+  local trials=${KORVADIAG_BENCH_TRIALS:-31}
   configure_and_build "$build32" toolchain-i686.cmake -DKORVADIAG_TESTS=OFF -- korvadiag >/dev/null
   configure_and_build "$build64" toolchain-x86_64.cmake -- \
     korvadiag standin_ping standin_IPConfig bench_empty_program bench_empty_crt_program \
