@@ -1,7 +1,7 @@
-// The functions the compiler emits calls to for block copies, clears and text lengths,
-// which the C runtime supplied before. Linked into korvadiag.exe alone: the test programs keep
-// the C runtime's own. Built without the optimisation that turns these very loops into
-// calls to themselves.
+// The functions the compiler emits calls to for block copies, clears and text
+// lengths, which the C runtime supplied before. Linked into korvadiag.exe alone: the
+// test programs keep the C runtime's own. Built without the optimisation that turns
+// these very loops into calls to themselves.
 #include <cstddef>
 
 extern "C" void* memcpy(void* destination, const void* source, size_t count)
