@@ -47,6 +47,40 @@ TEST_F(Product, CheckIpWritesFoundThroughTheHiddenPing)
     EXPECT_FALSE(FileExists(temp / "RunSilent.txt"));
 }
 
+// Ping names a host given by name once, in its first line, right before the address
+// it resolved the name to; the replies and the statistics carry only the address.
+TEST_F(Product, CheckIpOfAHostByNameCountsTheLinesOfTheAddressItResolvedTo)
+{
+    auto replies = [](const std::string& line) { return line + line + line + line; };
+    const std::string statistics = "\r\nPing statistics for 10.1.2.3:\r\n"
+                                   "    Packets: Sent = 4, Received = 0, Lost = 4 (100% loss),\r\n";
+    struct Case { const char* what; std::string output; bool found; } cases[] = {
+        {"NT wording", "Pinging myhost [10.1.2.3] with 32 bytes of data:\r\n" +
+             replies("Reply from 10.1.2.3: bytes=32 time<1ms TTL=128\r\n"), true},
+        {"9x wording", "\r\nPinging myhost [10.1.2.3] with 32 bytes of data:\r\n\r\n" +
+             replies("Reply from 10.1.2.3: bytes=32 time=1ms TTL=128\r\n"), true},
+        {"German", "Ping wird ausgef\xFChrt f\xFCr myhost [10.1.2.3] mit 32 Bytes Daten:\r\n" +
+             replies("Antwort von 10.1.2.3: Bytes=32 Zeit<1ms TTL=128\r\n"), true},
+        {"IPv6 with a zone", "Pinging myhost [fe80::1%11] with 32 bytes of data:\r\n" +
+             replies("Reply from fe80::1%11: time<1ms \r\n"), true},
+        {"time-outs", "Pinging myhost [10.1.2.3] with 32 bytes of data:\r\n" +
+             replies("Request timed out.\r\n") + statistics, false},
+        {"a router's unreachable replies", "Pinging myhost [10.1.2.3] with 32 bytes of data:\r\n" +
+             replies("Reply from 10.9.9.1: Destination host unreachable.\r\n") + statistics, false},
+        {"a name that does not resolve",
+         "Ping request could not find host myhost. Please check the name and try again.\r\n", false},
+        {"a bracket elsewhere", "Pinging myhost with 32 bytes of data: [10.1.2.3]\r\n" +
+             replies("Reply from 10.1.2.3: bytes=32 time<1ms TTL=128\r\n"), false},
+        {"no address in the brackets", "Pinging myhost [10.1.2.3 x] with 32 bytes of data:\r\n" +
+             replies("Reply from 10.1.2.3: bytes=32 time<1ms TTL=128\r\n"), false},
+    };
+    for (const Case& c : cases) {
+        tool.Prints(c.output);
+        EXPECT_EQ(0u, Run("checkip:myhost")) << c.what;
+        EXPECT_EQ(c.found ? "found myhost\r\n" : "failed\r\n", ReadFileBytes(temp / "qopass.txt")) << c.what;
+    }
+}
+
 // The platform's own ping, found by the interpreter as on Windows, names a host given
 // by name only in its first line; the replies name the address it resolved to.
 TEST(RealPing, ALiveHostGivenByNameIsFound)
@@ -61,10 +95,12 @@ TEST(RealPing, ALiveHostGivenByNameIsFound)
 TEST_F(Product, CheckIpWithInterpreterSyntaxFailsWithoutRunningAnything)
 {
     tool.Prints("Reply from 127.0.0.1\r\n");
+    WriteFileBytes(temp / "RunSilent.txt", "an earlier refresh's capture\r\n");
     EXPECT_EQ(0u, Run("checkip:127.0.0.1&echo>escaped.txt"));
     EXPECT_EQ("failed\r\n", ReadFileBytes(temp / "qopass.txt"));
     EXPECT_FALSE(tool.Ran());
     EXPECT_FALSE(FileExists(StandinDirectory() + "escaped.txt"));
+    EXPECT_FALSE(FileExists(temp / "RunSilent.txt")) << "the capture is gone after a refused host too";
 }
 
 TEST_F(Product, DeleteRemovesOneFileWithBlanksInItsName)
