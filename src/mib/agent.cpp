@@ -53,14 +53,10 @@ void MibAgent::LoadAgent(const char* name)
         return;
     }
     library = handle;
-    initEntry = reinterpret_cast<PFNSNMPEXTENSIONINIT>(
-        reinterpret_cast<void*>(GetProcAddress(library, "SnmpExtensionInit")));
-    initExEntry = reinterpret_cast<PFNSNMPEXTENSIONINITEX>(
-        reinterpret_cast<void*>(GetProcAddress(library, "SnmpExtensionInitEx")));
-    queryEntry = reinterpret_cast<PFNSNMPEXTENSIONQUERY>(
-        reinterpret_cast<void*>(GetProcAddress(library, "SnmpExtensionQuery")));
-    trapEntry = reinterpret_cast<PFNSNMPEXTENSIONTRAP>(
-        reinterpret_cast<void*>(GetProcAddress(library, "SnmpExtensionTrap")));
+    initEntry = EntryOf<PFNSNMPEXTENSIONINIT>(library, "SnmpExtensionInit");
+    initExEntry = EntryOf<PFNSNMPEXTENSIONINITEX>(library, "SnmpExtensionInitEx");
+    queryEntry = EntryOf<PFNSNMPEXTENSIONQUERY>(library, "SnmpExtensionQuery");
+    trapEntry = EntryOf<PFNSNMPEXTENSIONTRAP>(library, "SnmpExtensionTrap");
 }
 
 void MibAgent::UnloadAgent()

@@ -5,6 +5,7 @@
 #include "report/browser.h"
 #include "report/osname.h"
 #include "mib/adapters.h"
+#include "base/library.h"
 #include "base/tempfiles.h"
 #include "base/text.h"
 #include "base/textfile.h"
@@ -21,11 +22,9 @@ using GetDiskFreeSpaceExAFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULAR
 // zeroed outputs and so gives 0.
 int32_t FreeMiBOnDriveC()
 {
-    HMODULE kernel = GetModuleHandleA("kernel32.dll");
-    FARPROC found = kernel ? GetProcAddress(kernel, "GetDiskFreeSpaceExA") : nullptr;
-    if (found) {
-        auto getFreeSpaceEx = reinterpret_cast<GetDiskFreeSpaceExAFunction>(
-            reinterpret_cast<void (*)()>(found));
+    auto getFreeSpaceEx =
+        EntryOf<GetDiskFreeSpaceExAFunction>(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA");
+    if (getFreeSpaceEx) {
         ULARGE_INTEGER callerFree = {}, total = {}, totalFree = {};
         getFreeSpaceEx("C:\\", &callerFree, &total, &totalFree);
         return FreeMiBFromBytes(totalFree.QuadPart);
