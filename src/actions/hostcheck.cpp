@@ -5,6 +5,7 @@
 #include "actions/runner.h"
 #include "base/tempfiles.h"
 #include "base/text.h"
+#include "base/textfile.h"
 
 #include <windows.h>
 
@@ -30,6 +31,36 @@ static bool IsAddressCharacter(char c)
            c == '.' || c == ':' || c == '%';
 }
 
+static bool IsAsciiLetterOrDigit(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+}
+
+// A byte that continues a name or an address on either side: a text with one of these
+// beside it is part of a longer word ("192.168.1.1" in "192.168.1.10").
+static bool IsWordByte(char c)
+{
+    return IsAsciiLetterOrDigit(c) || c == '-' || c == '_';
+}
+
+static bool StandsWhole(const char* piece, const char* at, size_t length)
+{
+    if (at > piece && (IsWordByte(at[-1]) || at[-1] == '.')) return false;
+    const char* behind = at + length;
+    if (IsWordByte(behind[0])) return false;
+    return !(behind[0] == '.' && IsAsciiLetterOrDigit(behind[1]));
+}
+
+bool ContainsWholeText(const char* piece, const char* text)
+{
+    size_t length = BoundedLength(text, TextPieceSize);
+    if (length == 0) return false;
+    for (const char* at = FindText(piece, text); at; at = FindText(at + 1, text)) {
+        if (StandsWhole(piece, at, length)) return true;
+    }
+    return false;
+}
+
 // Copies the address that starts at text and ends at "]" into address; false, leaving
 // address alone, when the text there is no address or is longer than 45 characters.
 static bool ReadBracketedAddress(const char* text, char (&address)[ResolvedAddressLimit + 1])
@@ -42,23 +73,49 @@ static bool ReadBracketedAddress(const char* text, char (&address)[ResolvedAddre
     return true;
 }
 
+static bool HoldsMoreThanBlanks(const char* piece)
+{
+    for (; *piece; ++piece) {
+        if (*piece != ' ' && *piece != '\r' && *piece != '\n') return true;
+    }
+    return false;
+}
+
+// A piece ends its line with the line feed, or short of a full piece at the file's end.
+static bool EndsLine(const char* piece)
+{
+    size_t length = BoundedLength(piece, TextPieceSize);
+    return length < TextPieceSize - 1 || piece[length - 1] == '\n';
+}
+
+// Learns the address from the pieces of the first line that holds more than blanks.
+static void LearnAddress(HostScan& scan, const char* piece)
+{
+    if (scan.firstLine == FirstLine::NotYet && HoldsMoreThanBlanks(piece))
+        scan.firstLine = FirstLine::Reading;
+    if (scan.firstLine != FirstLine::Reading) return;
+    for (const char* at = piece; scan.address[0] == '\0' && *at; ++at) {
+        if (at[0] == '[' && at > piece && at[-1] == ' ') ReadBracketedAddress(at + 1, scan.address);
+    }
+    if (EndsLine(piece)) scan.firstLine = FirstLine::Passed;
+}
+
 bool ScanHostPiece(HostScan& scan, const char* piece)
 {
-    size_t hostLength = 0;
-    while (scan.host[hostLength]) ++hostLength;
-    if (scan.address[0] == '\0' && hostLength > 0) {
-        for (const char* at = FindText(piece, scan.host); at; at = FindText(at + 1, scan.host)) {
-            const char* behind = at + hostLength;
-            if (behind[0] == ' ' && behind[1] == '[' && ReadBracketedAddress(behind + 2, scan.address))
-                break;
-        }
-    }
-    return ContainsText(piece, scan.host) || (scan.address[0] != '\0' && ContainsText(piece, scan.address));
+    if (scan.firstLine != FirstLine::Passed) LearnAddress(scan, piece);
+    return ContainsWholeText(piece, scan.host) ||
+           (scan.address[0] != '\0' && ContainsWholeText(piece, scan.address));
 }
 
 static bool NamesTheHost(const char* piece, void* scan)
 {
     return ScanHostPiece(*static_cast<HostScan*>(scan), piece);
+}
+
+int CountPiecesNamingHost(const char* path, const char* host)
+{
+    HostScan scan = {host};
+    return CountPieces(path, NamesTheHost, &scan);
 }
 
 // Pings the host and answers how many capture pieces name it or its address.
@@ -69,9 +126,7 @@ static int CountHostLines(const char* capturePath, const char* host)
     CopyText(arguments, host);
     AppendText(arguments, " > %temp%\\RunSilent.txt");
     RunHiddenCommand("ping.exe", arguments);
-
-    HostScan scan = {host};
-    return CountPieces(capturePath, NamesTheHost, &scan);
+    return CountPiecesNamingHost(capturePath, host);
 }
 
 bool CheckHost(const char* host)

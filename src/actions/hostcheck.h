@@ -13,25 +13,43 @@ constexpr size_t ResolvedAddressLimit = 45;  // longest address ping shows in br
 // literals). Interpreter syntax, blanks and control characters are refused. Pure.
 bool IsAcceptableHost(const char* host);
 
-// What the scan of ping's output has found so far. Ping names a host given by name
-// only in its first line, "Pinging NAME [ADDRESS] ...", and the replies and the
-// statistics by the address alone; so once a piece has shown the address, pieces
-// holding it count as well.
+// Where the scan stands with the capture's first line that holds anything but blanks
+// and line ends: the one line whose brackets can give the host's address.
+enum class FirstLine { NotYet, Reading, Passed };
+
+// What the scan of ping's output has found so far. Windows' ping names a host given by
+// name only in its first line, "Pinging NAME [ADDRESS] ...", where NAME is the name as
+// it resolved (a suffix appended, other capitals, an alias's canonical name, the
+// computer's own name for localhost); the replies and the statistics name the address
+// alone. So once the first line has shown the address, pieces holding it count as well.
 struct HostScan {
     const char* host;
-    char address[ResolvedAddressLimit + 1] = "";  // empty until a piece shows it
+    char address[ResolvedAddressLimit + 1] = "";  // empty until the first line shows it
+    FirstLine firstLine = FirstLine::NotYet;
 };
 
-// Scans one piece of the capture and answers whether it counts: once when it holds
-// the host text or the address. The address is learnt from the host text followed by
-// one blank and "[", as the text up to the next "]" when that is 1 to 45 hex digits,
-// "." ":" and "%"; an address in brackets anywhere else is none. Pure.
+// True when piece holds text standing whole: the byte before it is none of the ASCII
+// letters and digits, "-", "_" and ".", and the byte after it is none of the ASCII
+// letters and digits, "-" and "_", nor a "." followed by an ASCII letter or digit.
+// Bytes of 0x80 and above, blanks, ":" and the piece's ends are boundaries. An empty
+// text stands nowhere. Case-sensitive. Pure.
+bool ContainsWholeText(const char* piece, const char* text);
+
+// Scans one piece of the capture and answers whether it counts: once when it holds the
+// host text or the address whole. The address is learnt only from the first line that
+// holds anything but blanks and line ends: the first "[" there that follows a blank and
+// holds 1 to 45 hex digits, "." ":" and "%" up to a "]". Pure.
 bool ScanHostPiece(HostScan& scan, const char* piece);
 
+// Reads the capture at path piece by piece through ScanHostPiece and answers how many
+// pieces count; 0 when the file does not open.
+int CountPiecesNamingHost(const char* path, const char* host);
+
 // Runs "ping.exe <host> > %temp%\RunSilent.txt" through the hidden runner, counts the
-// capture's pieces that name the host or the address it resolved to, and replaces the
-// result file with "found <host>\n" (4 or more) or "failed\n". A host text that is not
-// acceptable runs no tool and gets "failed\n"; either way the capture is deleted
-// afterwards. A temporary directory too long for the file names runs nothing and
-// removes an old result file. Answers true when it wrote "found".
+// capture's pieces that name the host or the address it resolved to, each standing
+// whole, and replaces the result file with "found <host>\n" (4 or more) or
+// "failed\n". A host text that is not acceptable runs no tool and gets "failed\n";
+// either way the capture is deleted afterwards. A temporary directory too long for the
+// file names runs nothing and removes an old result file. Answers true when it wrote
+// "found".
 bool CheckHost(const char* host);

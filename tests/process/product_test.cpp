@@ -1,10 +1,13 @@
 // The real korvadiag.exe started as a process: exit code 0 on every start, and the
 // files it leaves in the temporary directory its environment names.
+#include "support/ping_captures.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 #include <cstring>
 #include <string>
+#include <vector>
 
 class Product : public ::testing::Test {
 protected:
@@ -69,7 +72,7 @@ TEST_F(Product, CheckIpOfAHostByNameCountsTheLinesOfTheAddressItResolvedTo)
              replies("Reply from 10.9.9.1: Destination host unreachable.\r\n") + statistics, false},
         {"a name that does not resolve",
          "Ping request could not find host myhost. Please check the name and try again.\r\n", false},
-        {"a bracket elsewhere", "Pinging myhost with 32 bytes of data: [10.1.2.3]\r\n" +
+        {"a bracket on a later line", "Pinging myhost with 32 bytes of data:\r\n [10.1.2.3]\r\n" +
              replies("Reply from 10.1.2.3: bytes=32 time<1ms TTL=128\r\n"), false},
         {"no address in the brackets", "Pinging myhost [10.1.2.3 x] with 32 bytes of data:\r\n" +
              replies("Reply from 10.1.2.3: bytes=32 time<1ms TTL=128\r\n"), false},
@@ -78,6 +81,26 @@ TEST_F(Product, CheckIpOfAHostByNameCountsTheLinesOfTheAddressItResolvedTo)
         tool.Prints(c.output);
         EXPECT_EQ(0u, Run("checkip:myhost")) << c.what;
         EXPECT_EQ(c.found ? "found myhost\r\n" : "failed\r\n", ReadFileBytes(temp / "qopass.txt")) << c.what;
+    }
+}
+
+// What Windows' own ping prints, in other languages too, replayed through the stand-in:
+// the name as it resolved, an address inside another one, bytes of other code pages.
+TEST_F(Product, CheckIpReadsWindowsOwnPing)
+{
+    const char* replays[] = {
+        "Windows 7, English: the gateway down on the local network",
+        "Windows 10, French: the gateway down on the local network",
+        "Windows 10, Japanese: a live host by short name",
+        "Windows 10, Simplified Chinese: a live host by alias",
+    };
+    std::vector<PingCapture> captures = WindowsPingCaptures();
+    for (const char* what : replays) {
+        auto c = std::find_if(captures.begin(), captures.end(), [&](const PingCapture& p) { return p.what == what; });
+        ASSERT_NE(captures.end(), c) << what;
+        tool.Prints(c->output);
+        EXPECT_EQ(0u, Run("checkip:" + c->host)) << what;
+        EXPECT_EQ(c->found ? "found " + c->host + "\r\n" : "failed\r\n", ReadFileBytes(temp / "qopass.txt")) << what;
     }
 }
 

@@ -1,11 +1,14 @@
 // The host check against a stand-in ping.exe run through Wine's real cmd.exe: the
 // interpreter finds ping.exe in its working folder, which the tests point at the
-// stand-ins, and carries out the redirection into %temp%.
+// stand-ins, and carries out the redirection into %temp%. The capture scan is driven
+// over what Windows' own ping prints.
 #include "actions/hostcheck.h"
+#include "support/ping_captures.h"
 #include "support/support.h"
 
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 TEST(HostText, AcceptsHostNamesAndAddressLiteralsOnly)
 {
@@ -17,6 +20,78 @@ TEST(HostText, AcceptsHostNamesAndAddressLiteralsOnly)
                              "a b", "a\tb", "a\nb", "fe80::1%eth0", "a;b", "a,b", "a(b)",
                              "\xE9t\xE9", tooLong.c_str()};
     for (const char* host : refused) EXPECT_FALSE(IsAcceptableHost(host)) << host;
+}
+
+TEST(HostScan, TextCountsOnlyWhereItStandsWhole)
+{
+    struct Case { const char* piece; const char* text; bool whole; } cases[] = {
+        {"Reply from 192.168.1.1: bytes=32", "192.168.1.1", true},
+        {"Reply from 192.168.1.10: Destination host unreachable.", "192.168.1.1", false},
+        {"Reply from 110.0.0.1: Destination net unreachable.", "10.0.0.1", false},
+        {"Pinging kd-host-2.example [192.0.2.5]", "kd-host", false},
+        {"Pinging kd-host.corp.example [192.0.2.5]", "kd-host", false},
+        {"could not find host kd-host. Please", "kd-host", true},
+        {"host kd-host.", "kd-host", true},
+        {"Pinging kd_host", "kd", false},
+        {"x.kd-host", "kd-host", false},
+        {"Reply from ::1: time<1ms", "::1", true},
+        {"Reply from fe80::1%11: time<1ms", "::1", false},
+        {"Reply from fe80::1%11: time<1ms", "fe80::1", true},
+        {"[192.0.2.10]", "192.0.2.10", true},
+        {"(192.0.2.10)", "192.0.2.10", true},
+        {"\t192.0.2.10\t", "192.0.2.10", true},
+        {"\x82\xa9" "192.0.2.10\x82\xcc", "192.0.2.10", true},  // among double-byte letters
+        {"R\x82ponse de 192.0.2.10\xff: octets=32", "192.0.2.10", true},
+        {"192.0.2.10", "192.0.2.10", true},
+        {"a 192.0.2.10 and 192.0.2.100", "192.0.2.10", true},  // one whole is enough
+        {"Reply from 192.0.2.10", "", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.whole, ContainsWholeText(c.piece, c.text)) << "'" << c.text << "' in '" << c.piece << "'";
+}
+
+class CaptureScan : public ::testing::Test {
+protected:
+    ScratchDir dir{"scan"};
+    int Count(const std::string& capture, const char* host)
+    {
+        WriteFileBytes(dir / "RunSilent.txt", capture);
+        return CountPiecesNamingHost((dir / "RunSilent.txt").c_str(), host);
+    }
+};
+
+// Windows' ping names a host given by name in its first line as it resolved it, the
+// address in brackets; the replies name the address alone.
+TEST_F(CaptureScan, WindowsOwnPingGetsTheRightVerdict)
+{
+    std::vector<PingCapture> captures = WindowsPingCaptures();
+    ASSERT_GE(captures.size(), 140u);
+    for (const PingCapture& c : captures) {
+        int count = Count(c.output, c.host.c_str());
+        EXPECT_EQ(c.found, count >= FoundLineThreshold) << c.what << ": " << count << " lines counted";
+    }
+}
+
+TEST_F(CaptureScan, OnlyTheFirstLineWithTextGivesTheAddress)
+{
+    const std::string replies = "Reply from 10.1.2.3: time<1ms\r\n";
+    const std::string four = replies + replies + replies + replies;
+    const std::string longName(260, 'n');
+    struct Case { const char* what; std::string capture; int count; } cases[] = {
+        {"after blank lines", "\r\n   \r\n\r\nPinging dc1 [10.1.2.3] with 32 bytes:\r\n" + four, 5},
+        {"whatever name stands before it", "Pinging DC1.corp.example [10.1.2.3] with:\r\n" + four, 5},
+        {"brackets on a later line", "Pinging dc9 with 32 bytes:\r\nx [10.1.2.3]\r\n" + four, 1},
+        {"no blank before the bracket", "Pinging dc9[10.1.2.3] with 32 bytes:\r\n" + four, 1},
+        {"no address in the brackets", "Pinging dc9 [10.1.2.3 x] with:\r\n" + four, 1},
+        {"the first valid pair", "Pinging dc9 [x] [10.1.2.3] with:\r\n" + four, 5},
+        {"an address of 46 characters", "Pinging dc9 [" + std::string(46, '1') + "]\r\n" + four, 1},
+        {"the second piece of a long first line", "Pinging " + longName + " [10.1.2.3] with:\r\n" + four, 5},
+        {"the computer's name for localhost", "Pinging KDPC [::1] from ::1 with 32 bytes of data:\r\n"
+                                              "Reply from ::1: time<1ms\r\nReply from ::1: time<1ms\r\n"
+                                              "Reply from ::1: time<1ms\r\nReply from ::1: time<1ms\r\n", 5},
+    };
+    // The first line names dc9 itself in the cases that learn no address: it counts once.
+    for (const Case& c : cases) EXPECT_EQ(c.count, Count(c.capture, "dc9")) << c.what;
 }
 
 class HostCheck : public ::testing::Test {
@@ -65,12 +140,12 @@ TEST_F(HostCheck, LinesInOtherLettersDoNotCount)
 TEST_F(HostCheck, LongLinesAreTestedIn254CharacterPieces)
 {
     // The host straddles the first cut (characters 251 to 256): found in neither piece.
-    std::string straddling = std::string(250, 'x') + "abcdef" + std::string(10, 'x') + "\r\n";
+    std::string straddling = std::string(250, ' ') + "abcdef" + std::string(10, ' ') + "\r\n";
     PingPrints(straddling + straddling + straddling + straddling);
     EXPECT_FALSE(CheckHost("abcdef"));
 
     // One line of four pieces, each holding the host: four counts.
-    std::string piece = "abcdef" + std::string(248, 'y');
+    std::string piece = "abcdef" + std::string(248, ' ');
     PingPrints(piece + piece + piece + piece + "\r\n");
     EXPECT_TRUE(CheckHost("abcdef"));
     EXPECT_EQ("found abcdef\r\n", Result());
