@@ -1,6 +1,7 @@
 // What "checkip:" and "refresh" cannot avoid: start the command interpreter once,
-// hidden, with a tool and a redirection into the temporary directory, and wait for it.
-// The tool is the one the working folder provides (the benchmark's stand-ins).
+// hidden, in the system directory, with a tool and a redirection into the temporary
+// directory, and wait for it. The tool is the system directory's (the benchmark puts
+// its stand-ins there).
 #include <windows.h>
 
 static UINT Run()
@@ -16,7 +17,9 @@ static UINT Run()
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, full, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, nullptr,
+    char system[MAX_PATH];
+    if (GetSystemDirectoryA(system, MAX_PATH) == 0) return 1;
+    if (!CreateProcessA(nullptr, full, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr, system,
                         &startup, &process))
         return 1;
     WaitForSingleObject(process.hProcess, INFINITE);

@@ -32,6 +32,12 @@ bench_table() {
   printf 'Reply from 127.0.0.1: bytes=32 time<1ms TTL=128\r\n%.0s' 1 2 3 4 >"$replies"
   export KD_STANDIN_OUTPUT
   KD_STANDIN_OUTPUT=$(windows_path "$replies")
+  # The stand-in tools where the system keeps its own, picked over Wine's for these
+  # starts alone: Wine never reads its own tools from these files.
+  local system=$WINEPREFIX/drive_c/windows/system32
+  cp "$bin/standin/ping.exe" "$system/ping.exe"
+  cp "$bin/standin/IPConfig.exe" "$system/ipconfig.exe"
+  export WINEDLLOVERRIDES="ping.exe,ipconfig.exe=n,b"
 
   # The first row is the baseline of the ratios: the empty program built as the product is.
   local rows=(

@@ -1,5 +1,26 @@
-// Reading a tool's captured console output back from the capture file.
+// The capture file: how a tool's console output is sent into it, and how it is read
+// back. The interpreter is given the capture's path exactly as the program reads it,
+// never a variable of its own to expand.
 #pragma once
+
+#include <cstddef>
+
+// Appends the capture path as a redirection names it: in double quotes where it holds
+// a blank, a tab or a character of the interpreter's syntax (& | < > ^ ( ) , ; =),
+// which inside quotes are plain characters. Refuses, leaving arguments as they were and
+// answering false, when the path holds "%" or a double quote, which the interpreter
+// reads as its own even there, or when the text does not fit the size bytes.
+bool AppendCapturePath(char* arguments, size_t size, const char* capturePath);
+
+template <size_t N> bool AppendCapturePath(char (&arguments)[N], const char* capturePath)
+{
+    return AppendCapturePath(arguments, N, capturePath);
+}
+
+// Deletes the capture before a tool writes it. False when a file stays at the path (it
+// is held open, read only, or a folder): no tool may run then, or its answer could be
+// an old or planted file, or be written through a planted link.
+bool ClearCapture(const char* capturePath);
 
 // Whether one piece of a capture counts; context is the caller's.
 using PieceTest = bool (*)(const char* piece, void* context);

@@ -118,13 +118,16 @@ int CountPiecesNamingHost(const char* path, const char* host)
     return CountPieces(path, NamesTheHost, &scan);
 }
 
-// Pings the host and answers how many capture pieces name it or its address.
-static int CountHostLines(const char* capturePath, const char* host)
+// Pings the host and answers how many capture pieces name it or its address. Runs no
+// tool, answering 0, when the capture path cannot stand on the interpreter's command
+// line or an earlier capture cannot be deleted.
+static int PingAndCount(const char* capturePath, const char* host)
 {
     char arguments[HostArgumentSize];
-    // An acceptable host has at most 56 characters, so the 22 of the redirection fit.
+    // An acceptable host has at most 56 characters, so " > " and the quoted path fit.
     CopyText(arguments, host);
-    AppendText(arguments, " > %temp%\\RunSilent.txt");
+    AppendText(arguments, " > ");
+    if (!AppendCapturePath(arguments, capturePath) || !ClearCapture(capturePath)) return 0;
     RunHiddenCommand("ping.exe", arguments);
     return CountPiecesNamingHost(capturePath, host);
 }
@@ -137,7 +140,7 @@ bool CheckHost(const char* host)
         RemoveResultFile();
         return false;
     }
-    int count = IsAcceptableHost(host) ? CountHostLines(capturePath, host) : 0;
+    int count = IsAcceptableHost(host) ? PingAndCount(capturePath, host) : 0;
     // The capture belongs to this action: after every check it is gone, a refused
     // host's included.
     DeleteFileA(capturePath);

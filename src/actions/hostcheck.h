@@ -1,10 +1,13 @@
 // The host check of "checkip:": pings the host hidden and writes the verdict.
 #pragma once
 
+#include "base/tempfiles.h"
+
 #include <cstddef>
 
 constexpr size_t HostTextLimit = 56;       // longest host text accepted
-constexpr size_t HostArgumentSize = 80;    // host, blank, redirection, NUL
+// ping's arguments: the host, " > ", the capture path in quotes, NUL.
+constexpr size_t HostArgumentSize = HostTextLimit + 3 + 2 + (PathBufferSize - 1) + 1;
 constexpr int FoundLineThreshold = 4;      // lines naming the host that mean "found"
 constexpr size_t ResolvedAddressLimit = 45;  // longest address ping shows in brackets
 
@@ -45,11 +48,12 @@ bool ScanHostPiece(HostScan& scan, const char* piece);
 // pieces count; 0 when the file does not open.
 int CountPiecesNamingHost(const char* path, const char* host);
 
-// Runs "ping.exe <host> > %temp%\RunSilent.txt" through the hidden runner, counts the
-// capture's pieces that name the host or the address it resolved to, each standing
-// whole, and replaces the result file with "found <host>\n" (4 or more) or
-// "failed\n". A host text that is not acceptable runs no tool and gets "failed\n";
-// either way the capture is deleted afterwards. A temporary directory too long for the
-// file names runs nothing and removes an old result file. Answers true when it wrote
-// "found".
+// Deletes the capture, runs "ping.exe <host> > <capture path>" through the hidden
+// runner, counts the capture's pieces that name the host or the address it resolved
+// to, each standing whole, and replaces the result file with "found <host>\n" (4 or
+// more) or "failed\n". No tool runs, and the verdict is "failed\n", for a host text
+// that is not acceptable, a capture path that the interpreter would read as its own
+// syntax, or a capture that cannot be deleted first; either way the capture is deleted
+// afterwards. A temporary directory too long for the file names runs nothing and
+// removes an old result file. Answers true when it wrote "found" whole.
 bool CheckHost(const char* host);

@@ -3,7 +3,6 @@
 #include "actions/refresh.h"
 #include "actions/capture.h"
 #include "actions/runner.h"
-#include "base/tempfiles.h"
 #include "base/text.h"
 #include "report/osname.h"
 
@@ -15,8 +14,31 @@ bool IsNineXFamily(const char* osName)
 
 RefreshSwitches SwitchesFor(bool nineXFamily)
 {
-    if (nineXFamily) return {"/release_all", "/renew_all >%temp%\\RunSilent.txt"};
-    return {"/release", "/renew >%temp%\\RunSilent.txt"};
+    if (nineXFamily) return {"/release_all", "/renew_all"};
+    return {"/release", "/renew"};
+}
+
+bool BuildRenewArguments(char (&arguments)[RenewArgumentSize], const char* renewSwitch,
+                         const char* capturePath)
+{
+    bool built = CopyText(arguments, renewSwitch) && AppendText(arguments, " >") &&
+                 AppendCapturePath(arguments, capturePath);
+    if (!built) arguments[0] = '\0';
+    return built;
+}
+
+// Releases and renews; answers whether the renewal ran and exited with 0.
+static bool ReleaseAndRenew(const char* capturePath)
+{
+    char osName[OsNameSize];
+    GetOsName(osName);
+    RefreshSwitches switches = SwitchesFor(IsNineXFamily(osName));
+    char renewArguments[RenewArgumentSize];
+    if (!BuildRenewArguments(renewArguments, switches.renew, capturePath) ||
+        !ClearCapture(capturePath))
+        return false;
+    RunHiddenCommand("IPConfig.exe", switches.release);
+    return RunHiddenCommand("IPConfig.exe", renewArguments) == 0;
 }
 
 bool RefreshAddress(const char* searchText)
@@ -28,13 +50,8 @@ bool RefreshAddress(const char* searchText)
         return false;
     }
 
-    char osName[OsNameSize];
-    GetOsName(osName);
-    RefreshSwitches switches = SwitchesFor(IsNineXFamily(osName));
-
-    RunHiddenCommand("IPConfig.exe", switches.release);
-    bool renewed = RunHiddenCommand("IPConfig.exe", switches.renew) == 0;
-    bool found = searchText[0] != '\0' && CountPiecesContaining(capturePath, searchText) > 0;
+    bool renewed = ReleaseAndRenew(capturePath);
+    bool found = renewed && searchText[0] != '\0' && CountPiecesContaining(capturePath, searchText) > 0;
 
     RemoveResultFile();
     if (!renewed) return false;

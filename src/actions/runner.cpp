@@ -1,5 +1,5 @@
-// The hidden command runner. The interpreter is found in the environment block and the
-// command line built by pure functions; RunHiddenCommand only creates and waits.
+// The hidden command runner. The interpreter is found in the environment block and its
+// start built by pure functions; RunHiddenCommand only creates and waits.
 #include "actions/runner.h"
 #include "base/memory.h"
 #include "base/text.h"
@@ -25,44 +25,69 @@ const char* FindEnvironmentValue(const char* block, const char* name)
     return nullptr;
 }
 
-bool BuildRunnerCommandLine(char (&line)[CommandLineSize], const char* interpreter,
-                            const char* program, const char* arguments)
+static bool HoldsBlank(const char* text)
 {
-    line[0] = '\0';
-    bool whole = CopyText(line, interpreter) && AppendText(line, " /c ") &&
-                 AppendText(line, program) && AppendText(line, " ") &&
-                 AppendText(line, arguments);
-    if (!whole) line[0] = '\0';
-    return whole;
+    return ContainsText(text, " ") || ContainsText(text, "\t");
 }
 
-const char* InterpreterFromEnvironment(const char* block)
+// The interpreter as the command line names it: quoted where a blank would split it.
+static bool AppendInterpreter(char (&line)[CommandLineSize], const char* interpreter)
 {
-    const char* interpreter = FindEnvironmentValue(block, "COMSPEC");
-    return interpreter ? interpreter : "CMD.EXE";
+    if (!HoldsBlank(interpreter)) return AppendText(line, interpreter);
+    return AppendText(line, "\"") && AppendText(line, interpreter) && AppendText(line, "\"");
 }
 
-// Copies the interpreter's command line into line; false when it does not fit.
-static bool BuildInterpreterCommandLine(char (&line)[CommandLineSize], const char* program,
-                                        const char* arguments)
+static bool Refuse(InterpreterCommand& command)
+{
+    command.application[0] = '\0';
+    command.line[0] = '\0';
+    return false;
+}
+
+bool BuildInterpreterCommand(InterpreterCommand& command, const char* comspec,
+                             const char* systemDirectory, const char* program,
+                             const char* arguments)
+{
+    command.application[0] = '\0';
+    command.line[0] = '\0';
+    if (comspec) {
+        // An empty value names nothing; a quote in it could close the quoting early.
+        if (comspec[0] == '\0' || ContainsText(comspec, "\"")) return Refuse(command);
+        if (!AppendInterpreter(command.line, comspec)) return Refuse(command);
+    } else {
+        unsigned dirLength = static_cast<unsigned>(BoundedLength(systemDirectory, SystemPathSize));
+        if (!JoinSystemFilePath(command.application, SystemPathSize, systemDirectory, dirLength,
+                                "CMD.EXE") ||
+            !AppendText(command.line, "CMD.EXE"))
+            return Refuse(command);
+    }
+    bool whole = AppendText(command.line, " /c ") && AppendText(command.line, program) &&
+                 AppendText(command.line, " ") && AppendText(command.line, arguments);
+    return whole || Refuse(command);
+}
+
+// Builds the interpreter's start from this process's environment; false when refused.
+static bool BuildPlatformCommand(InterpreterCommand& command, const char* systemDirectory,
+                                 const char* program, const char* arguments)
 {
     char* environment = GetEnvironmentStringsA();
-    bool built = BuildRunnerCommandLine(line, InterpreterFromEnvironment(environment), program,
-                                        arguments);
+    bool built = BuildInterpreterCommand(command, FindEnvironmentValue(environment, "COMSPEC"),
+                                         systemDirectory, program, arguments);
     if (environment) FreeEnvironmentStringsA(environment);
     return built;
 }
 
-// Starts the command line hidden and waits for its exit code.
-static unsigned long RunCommandLine(char* line)
+// Starts the interpreter hidden in the system directory and waits for its exit code.
+static unsigned long RunInterpreter(InterpreterCommand& command, const char* systemDirectory)
 {
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
     startup.dwFlags = STARTF_USESHOWWINDOW;
     startup.wShowWindow = SW_HIDE;
     PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, line, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE, nullptr,
-                        nullptr, &startup, &process))
+    const char* application = command.application[0] ? command.application : nullptr;
+    if (!CreateProcessA(application, command.line, nullptr, nullptr, FALSE, CREATE_NEW_CONSOLE,
+                        nullptr, systemDirectory, &startup, &process))
         return GetLastError();
 
     WaitForSingleObject(process.hProcess, INFINITE);
@@ -73,19 +98,18 @@ static unsigned long RunCommandLine(char* line)
     return exitCode;
 }
 
-// The command line comes from the heap: a page of it on the stack would make the
-// frame larger than the one page that a stack without probes may grow by at once.
-struct CommandLine {
-    char text[CommandLineSize];
-};
-
 unsigned long RunHiddenCommand(const char* program, const char* arguments)
 {
-    CommandLine* line = static_cast<CommandLine*>(AllocateZeroed(1, sizeof(CommandLine)));
-    if (!line) return ERROR_NOT_ENOUGH_MEMORY;
-    unsigned long answer = BuildInterpreterCommandLine(line->text, program, arguments)
-                               ? RunCommandLine(line->text)
+    char systemDirectory[SystemPathSize];
+    if (GetSystemDirectoryPath(systemDirectory) == 0) return RunnerRefusedCode;
+    // The command comes from the heap: a page of it on the stack would make the frame
+    // larger than the one page that a stack without probes may grow by at once.
+    InterpreterCommand* command =
+        static_cast<InterpreterCommand*>(AllocateZeroed(1, sizeof(InterpreterCommand)));
+    if (!command) return ERROR_NOT_ENOUGH_MEMORY;
+    unsigned long answer = BuildPlatformCommand(*command, systemDirectory, program, arguments)
+                               ? RunInterpreter(*command, systemDirectory)
                                : RunnerRefusedCode;
-    FreeMemory(line);
+    FreeMemory(command);
     return answer;
 }

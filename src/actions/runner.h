@@ -1,13 +1,18 @@
 // The hidden command runner: starts a console tool through the command interpreter,
-// in a console of its own that is never shown, and waits for its exit code.
+// in a console of its own that is never shown, and waits for its exit code. The
+// interpreter and its tools come from the system: the interpreter starts in the system
+// directory, so it never finds a tool that someone put in the caller's folder.
 #pragma once
+
+#include "base/library.h"
 
 #include <cstddef>
 
 constexpr size_t CommandLineSize = 4096;  // interpreter command line, NUL included
 
-// Answered instead of a process exit code when the command line would pass 4,095
-// characters: nothing is started then.
+// Answered instead of a process exit code when no interpreter may be started: the
+// command line would pass 4,095 characters, COMSPEC is empty or holds a double quote,
+// or the system directory cannot be had. Nothing is started then.
 constexpr unsigned long RunnerRefusedCode = 206;  // ERROR_FILENAME_EXCED_RANGE
 
 // Finds name in an environment block ("NAME=value\0...\0\0"), letters A to Z folded;
@@ -15,18 +20,29 @@ constexpr unsigned long RunnerRefusedCode = 206;  // ERROR_FILENAME_EXCED_RANGE
 // (the per-drive directories) never match. Pure.
 const char* FindEnvironmentValue(const char* block, const char* name);
 
-// The interpreter named by COMSPEC in the environment block, "CMD.EXE" when the block
-// holds no such variable; an empty value stays empty. Pure.
-const char* InterpreterFromEnvironment(const char* block);
+// How CreateProcessA is to start the interpreter.
+struct InterpreterCommand {
+    char application[SystemPathSize];  // empty: the command line alone names it
+    char line[CommandLineSize];
+};
 
-// Builds "<interpreter> /c <program> <arguments>" into line. Refuses, leaving line
-// empty and answering false, when the result would pass 4,095 characters.
-bool BuildRunnerCommandLine(char (&line)[CommandLineSize], const char* interpreter,
-                            const char* program, const char* arguments);
+// Builds the start of "<interpreter> /c <program> <arguments>" from COMSPEC's value
+// (null when the environment has none) and the system directory:
+// - COMSPEC names the interpreter, in double quotes when it holds a blank or a tab (so
+//   that no prefix of it, "C:\Program.exe", can start), and no application name is
+//   given: Windows 9x's COMMAND.COM is a 16-bit program, which CreateProcess takes from
+//   the command line alone;
+// - without COMSPEC the line begins with CMD.EXE and the application is the system
+//   directory's CMD.EXE by its full path, never one from the exe's or current folder.
+// Refuses, leaving both empty and answering false, when COMSPEC is empty or holds a
+// double quote, the system directory is empty (without COMSPEC) or a text does not fit.
+// Pure.
+bool BuildInterpreterCommand(InterpreterCommand& command, const char* comspec,
+                             const char* systemDirectory, const char* program,
+                             const char* arguments);
 
-// Runs program with arguments through the interpreter named by COMSPEC ("CMD.EXE" when
-// the variable is absent), hidden, and waits without a time-out. Answers the tool's
+// Runs program with arguments through the interpreter, hidden, with the system
+// directory as its current folder, and waits without a time-out. Answers the tool's
 // exit code, the system error code when the process cannot be created (or
-// ERROR_NOT_ENOUGH_MEMORY when the command line cannot be had), or RunnerRefusedCode
-// when the command line does not fit.
+// ERROR_NOT_ENOUGH_MEMORY when the command cannot be had), or RunnerRefusedCode.
 unsigned long RunHiddenCommand(const char* program, const char* arguments);

@@ -13,7 +13,7 @@ HMODULE advapi32 = nullptr;
 
 HMODULE Advapi32()
 {
-    if (!advapi32) advapi32 = LoadLibraryA("advapi32.dll");
+    if (!advapi32) advapi32 = LoadSystemLibrary("advapi32.dll");
     return advapi32;
 }
 

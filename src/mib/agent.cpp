@@ -33,7 +33,7 @@ MibAgent::~MibAgent()
 
 void MibAgent::StartWinsock()
 {
-    winsockLibrary = LoadLibraryA(WinsockLibraryName);
+    winsockLibrary = LoadSystemLibrary(WinsockLibraryName);
     auto startup = EntryOf<WsaStartupFunction>(winsockLibrary, "WSAStartup");
     winsockCleanup = EntryOf<WsaCleanupFunction>(winsockLibrary, "WSACleanup");
     WSADATA data;
@@ -46,7 +46,7 @@ void MibAgent::LoadAgent(const char* name)
     initExEntry = nullptr;
     queryEntry = nullptr;
     trapEntry = nullptr;
-    HMODULE handle = LoadLibraryA(name);
+    HMODULE handle = LoadSystemLibrary(name);
     // The 16-bit era's error codes come back as handles below 32.
     if (reinterpret_cast<uintptr_t>(handle) < 32) {
         library = nullptr;

@@ -96,8 +96,8 @@ bool IndexValueOf(const AsnAny& value, uint32_t* index);
 
 class MibAgent {
 public:
-    // Loads the agent library (the platform's by default; tests name a stand-in), then
-    // loads and starts Windows Sockets 1.1. Never fails visibly: Start tells, with -2
+    // Loads the agent library (the system directory's by default; tests name a
+    // stand-in by its full path), then loads and starts the system's Windows Sockets 1.1. Never fails visibly: Start tells, with -2
     // when Windows Sockets is missing or does not start.
     explicit MibAgent(const char* libraryName = AgentLibraryName);
     ~MibAgent();

@@ -201,6 +201,8 @@ public:
         TakeSnapshot(root_.path(), snapshot, true);
         TakeSnapshot(StandinDirectory(), snapshot, false);
         TakeSnapshot(ExeDirectory(), snapshot, false);
+        // The interpreter's current folder, where a command that escaped would write.
+        TakeSnapshot(SystemDirectory(), snapshot, false);
         for (auto it = snapshot.begin(); it != snapshot.end();) {
             // The interpreter writes where TEMP points, which one fault moves elsewhere.
             bool inside = it->first.compare(0, temp_.size(), temp_) == 0 ||
@@ -524,15 +526,16 @@ MibData HostileTable(Random& random)
 }
 
 // "report" through the stand-in agent serving hostile tables: a copy of the exe under
-// a name of its own, the agent beside it as inetmib1.dll.
+// a name of its own, the agent in the system directory as inetmib1.dll.
 void RunHostileAgent(Random& random, const Sandbox& sandbox, Checker& checker, unsigned cases)
 {
     std::string folder = sandbox.root() + "agent\\";
     const char* exeName = "korvadiag-fuzz.exe";
     CreateDirectoryA(folder.c_str(), nullptr);
     if (!CopyFileA(ProductPath().c_str(), (folder + exeName).c_str(), FALSE) ||
-        !CopyFileA(AgentPath("full").c_str(), (folder + "inetmib1.dll").c_str(), FALSE)) {
-        printf("FAIL setup: cannot place the exe beside the stand-in agent in %s\n", folder.c_str());
+        !InstallSystemFile(AgentPath("full"), "inetmib1.dll")) {
+        printf("FAIL setup: cannot place the exe in %s and the stand-in agent in the system directory\n",
+               folder.c_str());
         return;
     }
     ScopedAppDefaults app(exeName);
@@ -572,8 +575,11 @@ int main(int argc, char** argv)
     ScopedEnv temp("TEMP", sandbox.temp().c_str());
     ScopedEnv output("KD_STANDIN_OUTPUT", sandbox.toolOutput().c_str());
     // The stand-ins answer for ping.exe and IPConfig.exe: never a real tool, never the network.
-    std::string path = StandinDirectory() + ";" + std::string(getenv("PATH") ? getenv("PATH") : "");
-    ScopedEnv pathVar("PATH", path.c_str());
+    ScopedStandinTools tools;
+    if (!tools.Installed()) {
+        printf("FAIL setup: cannot put the stand-in tools into %s\n", SystemDirectory().c_str());
+        return 1;
+    }
 
     Counts counts;
     Checker checker(sandbox, counts);

@@ -1,8 +1,9 @@
-// The adapter inventory as the product runs it, with the agent library found by its
-// platform name: the inventory probe is copied into a scratch folder under a name of
-// its own, beside a stand-in agent as inetmib1.dll, and Wine's per-program settings
-// for that name pick the stand-in (DllOverrides inetmib1=native,builtin), make the
-// library missing (inetmib1=""), or set the Windows version the probe sees.
+// The adapter inventory as the product runs it, with the agent library found where the
+// system keeps it: the inventory probe is copied into a scratch folder under a name of
+// its own, a stand-in agent into the system directory as inetmib1.dll, and Wine's
+// per-program settings for that name pick the stand-in (DllOverrides
+// inetmib1=native,builtin; every other program keeps Wine's own), make the library
+// missing (inetmib1=""), or set the Windows version the probe sees.
 #include "mib/inventory.h"
 #include "support/agent_data.h"
 
@@ -35,13 +36,12 @@ protected:
 
     void UseAgent(const char* variant)
     {
-        ASSERT_TRUE(CopyFileA(AgentPath(variant).c_str(), (dir / "inetmib1.dll").c_str(), FALSE));
+        ASSERT_TRUE(InstallSystemFile(AgentPath(variant), "inetmib1.dll"));
         ASSERT_TRUE(app.Set("DllOverrides", "inetmib1", "native,builtin"));
     }
 
     void UseNoAgent()
     {
-        DeleteFileA((dir / "inetmib1.dll").c_str());
         ASSERT_TRUE(app.Set("DllOverrides", "inetmib1", ""));
     }
 

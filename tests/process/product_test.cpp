@@ -104,15 +104,39 @@ TEST_F(Product, CheckIpReadsWindowsOwnPing)
     }
 }
 
-// The platform's own ping, found by the interpreter as on Windows, names a host given
-// by name only in its first line; the replies name the address it resolved to.
+// The platform's own ping, found by the interpreter in the system directory as on
+// Windows, names a host given by name only in its first line; the replies name the
+// address it resolved to.
 TEST(RealPing, ALiveHostGivenByNameIsFound)
 {
     if (sizeof(void*) == 4) GTEST_SKIP() << "ICMP cannot be sent inside the 32-bit stage's namespace";
     ScopedTempDir temp;
-    ScratchDir folder("realping");  // no stand-in ping here
-    EXPECT_EQ(0u, RunProduct("checkip:localhost", folder.path().c_str()));
+    ScopedRegistryValue winePing(HKEY_CURRENT_USER, "Software\\Wine\\DllOverrides", "ping.exe");
+    ASSERT_TRUE(winePing.SetText("builtin"));  // Wine's own ping, to localhost alone
+    EXPECT_EQ(0u, RunProduct("checkip:localhost"));
     EXPECT_EQ("found localhost\r\n", ReadFileBytes(temp / "qopass.txt"));
+}
+
+// A tool writes its output where the program reads it, into the temporary directory
+// that GetTempPathA reports (from TMP), even when TEMP names another folder and the path
+// holds a blank that the interpreter would otherwise split.
+TEST_F(Product, ToolsWriteWhereTheProgramReads)
+{
+    ScratchDir base("temp");
+    std::string dir = base / "with blank\\";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    ScratchDir elsewhere("elsewhere");
+    ScopedEnv tmp("TMP", dir.c_str());
+    ScopedEnv tempVar("TEMP", elsewhere.path().c_str());
+    std::string replies;
+    for (int i = 0; i < 4; ++i) replies += "Reply from 127.0.0.1: bytes=32 time<1ms TTL=128\r\n";
+    tool.Prints(replies + "   IP Address. . . : 10.0.0.5\r\n");
+    EXPECT_EQ(0u, Run("checkip:127.0.0.1"));
+    EXPECT_EQ("found 127.0.0.1\r\n", ReadFileBytes(dir + "qopass.txt"));
+    EXPECT_EQ(0u, Run("refresh:10.0.0.5"));
+    EXPECT_EQ("refresh found 10.0.0.5\r\n", ReadFileBytes(dir + "qopass.txt"));
+    EXPECT_TRUE(FileExists(dir + "RunSilent.txt"));
+    EXPECT_FALSE(FileExists(elsewhere / "RunSilent.txt"));
 }
 
 TEST_F(Product, CheckIpWithInterpreterSyntaxFailsWithoutRunningAnything)
@@ -122,7 +146,7 @@ TEST_F(Product, CheckIpWithInterpreterSyntaxFailsWithoutRunningAnything)
     EXPECT_EQ(0u, Run("checkip:127.0.0.1&echo>escaped.txt"));
     EXPECT_EQ("failed\r\n", ReadFileBytes(temp / "qopass.txt"));
     EXPECT_FALSE(tool.Ran());
-    EXPECT_FALSE(FileExists(StandinDirectory() + "escaped.txt"));
+    EXPECT_FALSE(FileExists(SystemDirectory() + "escaped.txt"));
     EXPECT_FALSE(FileExists(temp / "RunSilent.txt")) << "the capture is gone after a refused host too";
 }
 

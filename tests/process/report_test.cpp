@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -240,17 +241,26 @@ TEST_F(ReportSettings, ASettingsPathThatWouldNotFitGivesNone)
     EXPECT_EQ("VER=none", VersionLine(tooLong, "[STRING]\r\nversion=7\r\n"));
 }
 
-TEST_F(Report, NicLineCountsAndNamesTheAdaptersTheAgentServes)
-{
-    // A copy of the exe under a name of its own loads the stand-in agent beside it.
+// A copy of the exe under a name of its own loads the stand-in agent from the system
+// directory; every other program keeps Wine's own.
+class ReportWithStandinAgent : public Report {
+protected:
     ScopedAgentData agent;
-    ScratchDir dir("nic");
-    const char* exeName = "korvadiag-nic.exe";
-    ScopedAppDefaults app(exeName);
-    ASSERT_TRUE(app.Set("", "Version", "winxp"));
-    ASSERT_TRUE(app.Set("DllOverrides", "inetmib1", "native,builtin"));
-    ASSERT_TRUE(CopyFileA(ProductPath().c_str(), (dir / exeName).c_str(), FALSE));
-    ASSERT_TRUE(CopyFileA(AgentPath("full").c_str(), (dir / "inetmib1.dll").c_str(), FALSE));
+    ScratchDir dir{"nic"};
+    std::string exe = dir / "korvadiag-agent.exe";
+    ScopedAppDefaults app{"korvadiag-agent.exe"};
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(app.Set("", "Version", "winxp"));
+        ASSERT_TRUE(app.Set("DllOverrides", "inetmib1", "native,builtin"));
+        ASSERT_TRUE(CopyFileA(ProductPath().c_str(), exe.c_str(), FALSE));
+        ASSERT_TRUE(InstallSystemFile(AgentPath("full"), "inetmib1.dll"));
+    }
+};
+
+TEST_F(ReportWithStandinAgent, NicLineCountsAndNamesTheAdaptersTheAgentServes)
+{
 
     MibData data;
     data.InterfaceCount(3);
@@ -261,7 +271,7 @@ TEST_F(Report, NicLineCountsAndNamesTheAdaptersTheAgentServes)
     data.Tail(3);
     ASSERT_TRUE(agent.Serve(data));
 
-    ASSERT_EQ(0u, RunProcess("\"" + (dir / exeName) + "\" report"));
+    ASSERT_EQ(0u, RunProcess("\"" + exe + "\" report"));
     EXPECT_EQ("NIC=2{Ethernet adapter[;]", Line(4));
     EXPECT_EQ(1, agent.Inits());
 }

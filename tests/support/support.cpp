@@ -1,8 +1,10 @@
 // Test support shared by the unit and process suites.
 #include "support/support.h"
 
+#include <gtest/gtest.h>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 std::string ExeDirectory()
 {
@@ -19,6 +21,57 @@ std::string AgentPath(const std::string& variant)
     return ExeDirectory() + "agents\\agent_" + variant + ".dll";
 }
 std::string ProbePath() { return ExeDirectory() + "inventory_probe.exe"; }
+std::string PlantedExePath() { return ExeDirectory() + "planted\\planted.exe"; }
+std::string PlantedDllPath() { return ExeDirectory() + "planted\\planted.dll"; }
+
+std::string SystemDirectory()
+{
+    char path[MAX_PATH];
+    UINT length = GetSystemDirectoryA(path, MAX_PATH);
+    return std::string(path, length < MAX_PATH ? length : 0) + "\\";
+}
+
+bool InstallSystemFile(const std::string& source, const char* name)
+{
+    return CopyFileA(source.c_str(), (SystemDirectory() + name).c_str(), FALSE) != FALSE;
+}
+
+static const char DllOverridesKey[] = "Software\\Wine\\DllOverrides";
+
+ScopedStandinTools::ScopedStandinTools()
+    : ping_(HKEY_CURRENT_USER, DllOverridesKey, "ping.exe"),
+      ipconfig_(HKEY_CURRENT_USER, DllOverridesKey, "ipconfig.exe")
+{
+    installed_ = InstallSystemFile(StandinDirectory() + "ping.exe", "ping.exe") &&
+                 InstallSystemFile(StandinDirectory() + "IPConfig.exe", "ipconfig.exe") &&
+                 ping_.SetText("native,builtin") && ipconfig_.SetText("native,builtin");
+}
+
+namespace {
+
+// Holds the stand-in tools for a whole GoogleTest program. Without them no test runs:
+// a tool that a test starts must never be a real one.
+class StandinToolsEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        tools_.reset(new ScopedStandinTools);
+        if (!tools_->Installed()) {
+            fprintf(stderr, "cannot put the stand-in tools into %s; no test may run\n",
+                    SystemDirectory().c_str());
+            fflush(stderr);
+            ExitProcess(3);
+        }
+    }
+    void TearDown() override { tools_.reset(); }
+private:
+    std::unique_ptr<ScopedStandinTools> tools_;
+};
+
+::testing::Environment* const standinToolsEnvironment =
+    ::testing::AddGlobalTestEnvironment(new StandinToolsEnvironment);
+
+}  // namespace
 
 ScopedAppDefaults::ScopedAppDefaults(const std::string& exeName)
     : key_("Software\\Wine\\AppDefaults\\" + exeName)

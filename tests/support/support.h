@@ -16,6 +16,16 @@ std::string StandinDirectory();
 std::string AgentPath(const std::string& variant);
 // The test-only driver of the inventory (inventory_probe.exe beside the test exes).
 std::string ProbePath();
+// The planted program and library (planted\planted.exe, planted\planted.dll), which
+// append to the file KD_PLANTED_MARKER names whenever they run or load.
+std::string PlantedExePath();
+std::string PlantedDllPath();
+// The system directory as this test program sees it, ending in a backslash: system32,
+// or syswow64 for a 32-bit program in the 64-bit prefix.
+std::string SystemDirectory();
+// Copies source into the system directory as name, replacing what is there.
+bool InstallSystemFile(const std::string& source, const char* name);
+
 
 // A fresh folder under the test process's temporary directory, removed with all it
 // holds on destruction. path() ends in a backslash.
@@ -138,6 +148,21 @@ public:
     }
 private:
     ScopedAppDefaults defaults_;
+};
+
+// The stand-in tools where the system keeps its own: ping.exe and ipconfig.exe in the
+// system directory, picked over Wine's with DllOverrides "native,builtin" (under
+// HKCU\Software\Wine\DllOverrides) while the object lives. Wine never reads a builtin
+// tool from its file, so once the overrides go, Wine's own tools answer again. Every
+// test program holds one from before its first test to after its last, so no test can
+// start a real tool by mistake; a test that wants Wine's own ping overrides it back.
+class ScopedStandinTools {
+public:
+    ScopedStandinTools();
+    bool Installed() const { return installed_; }
+private:
+    ScopedRegistryValue ping_, ipconfig_;
+    bool installed_ = false;
 };
 
 bool FileExists(const std::string& path);

@@ -1,7 +1,7 @@
 // The host check against a stand-in ping.exe run through Wine's real cmd.exe: the
-// interpreter finds ping.exe in its working folder, which the tests point at the
-// stand-ins, and carries out the redirection into %temp%. The capture scan is driven
-// over what Windows' own ping prints.
+// interpreter starts in the system directory and finds the stand-in there, and carries
+// out the redirection into the capture path. The capture scan is driven over what
+// Windows' own ping prints.
 #include "actions/hostcheck.h"
 #include "support/ping_captures.h"
 #include "support/support.h"
@@ -98,7 +98,6 @@ class HostCheck : public ::testing::Test {
 protected:
     ScopedTempDir temp;
     StandinScript tool;
-    ScopedCurrentDirectory cwd{StandinDirectory()};
 
     void PingPrints(const std::string& lines) { tool.Prints(lines); }
     std::string Result() { return ReadFileBytes(temp / "qopass.txt"); }
@@ -123,11 +122,15 @@ TEST_F(HostCheck, FourLinesNamingTheHostAreFoundThreeAreNot)
     EXPECT_EQ("failed\r\n", Result());
 }
 
-TEST_F(HostCheck, PassesTheHostAndRedirectionToPing)
+// The interpreter gets the capture's path as the program reads it, never %temp% to
+// expand from its own TEMP.
+TEST_F(HostCheck, RedirectsPingIntoTheCapturePathItself)
 {
-    PingPrints("");
+    std::string interpreter = StandinDirectory() + "interpreter.exe";
+    ScopedEnv comspec("COMSPEC", interpreter.c_str());
     CheckHost("10.1.2.3");
-    EXPECT_NE(std::string::npos, tool.Log().find("10.1.2.3 ")) << tool.Log();
+    std::string expected = "cmd=" + interpreter + " /c ping.exe 10.1.2.3 > " + temp.path() + "RunSilent.txt\n";
+    EXPECT_EQ(0u, tool.Log().find(expected)) << tool.Log();
 }
 
 TEST_F(HostCheck, LinesInOtherLettersDoNotCount)
@@ -151,15 +154,40 @@ TEST_F(HostCheck, LongLinesAreTestedIn254CharacterPieces)
     EXPECT_EQ("found abcdef\r\n", Result());
 }
 
-TEST_F(HostCheck, OutputLandingOutsideTheCaptureIsAFailure)
+// GetTempPathA follows TMP, which the program reads from; the tool writes there too,
+// whatever TEMP says, and whatever the path holds that the interpreter reads as syntax.
+TEST_F(HostCheck, PingWritesWhereTheProgramReads)
 {
-    // GetTempPathA follows TMP; the interpreter's %temp% follows TEMP.
     ScratchDir elsewhere("elsewhere");
     ScopedEnv tempVar("TEMP", elsewhere.path().c_str());
     PingPrints(Replies("10.1.2.3", 4));
+    EXPECT_TRUE(CheckHost("10.1.2.3"));
+    EXPECT_EQ("found 10.1.2.3\r\n", Result());
+    EXPECT_FALSE(FileExists(elsewhere / "RunSilent.txt"));
+
+    ScratchDir base("paths");
+    for (const char* name : {"with blank\\", "a&echo escaped&b\\", "(x)^y;z=1,2\\"}) {
+        std::string dir = base / name;
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr)) << dir;
+        ScopedEnv tmp("TMP", dir.c_str());
+        EXPECT_TRUE(CheckHost("10.1.2.3")) << dir;
+        EXPECT_EQ("found 10.1.2.3\r\n", ReadFileBytes(dir + "qopass.txt")) << dir;
+    }
+    EXPECT_FALSE(FileExists(SystemDirectory() + "escaped")) << "a command escaped the redirection";
+}
+
+// The interpreter expands "%" and ends quoting at '"' even inside quotes.
+TEST_F(HostCheck, ATemporaryPathThatTheInterpreterWouldExpandRunsNoTool)
+{
+    ScratchDir base("percent");
+    std::string dir = base / "100%COMSPEC%\\";
+    ASSERT_TRUE(CreateDirectoryA(dir.c_str(), nullptr));
+    ScopedEnv tmp("TMP", dir.c_str());
+    ScopedEnv tempVar("TEMP", dir.c_str());
+    PingPrints(Replies("10.1.2.3", 4));
     EXPECT_FALSE(CheckHost("10.1.2.3"));
-    EXPECT_EQ("failed\r\n", Result());
-    EXPECT_TRUE(FileExists(elsewhere / "RunSilent.txt"));
+    EXPECT_EQ("failed\r\n", ReadFileBytes(dir + "qopass.txt"));
+    EXPECT_FALSE(tool.Ran());
 }
 
 TEST_F(HostCheck, HostileHostRunsNoToolAndReplacesTheOldVerdictAndCapture)
@@ -176,12 +204,34 @@ TEST_F(HostCheck, HostileHostRunsNoToolAndReplacesTheOldVerdictAndCapture)
     EXPECT_FALSE(tool.Ran()) << "ping.exe must not have run";
 }
 
-TEST_F(HostCheck, AnEarlierCaptureIsReadWhenTheInterpreterCannotStart)
+// An earlier refresh leaves its capture; a planted one may wait there too. Neither is
+// ever read as ping's answer.
+TEST_F(HostCheck, AnEarlierCaptureIsNeverTakenForPingsAnswer)
 {
     ScopedEnv comspec("COMSPEC", "C:\\no-such-folder\\cmd.exe");
     WriteFileBytes(temp / "RunSilent.txt", Replies("10.1.2.3", 4));
-    EXPECT_TRUE(CheckHost("10.1.2.3"));
+    EXPECT_FALSE(CheckHost("10.1.2.3"));
+    EXPECT_EQ("failed\r\n", Result());
     EXPECT_FALSE(FileExists(temp / "RunSilent.txt"));
+}
+
+TEST_F(HostCheck, ACaptureThatCannotBeDeletedRunsNoTool)
+{
+    PingPrints(Replies("10.1.2.3", 4));
+    std::string capture = temp / "RunSilent.txt";
+    WriteFileBytes(capture, Replies("10.1.2.3", 4));
+    ASSERT_TRUE(SetFileAttributesA(capture.c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_FALSE(CheckHost("10.1.2.3"));
+    EXPECT_EQ("failed\r\n", Result()) << "read only";
+    SetFileAttributesA(capture.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+    HANDLE held = CreateFileA(capture.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
+    EXPECT_FALSE(CheckHost("10.1.2.3"));
+    EXPECT_EQ("failed\r\n", Result()) << "held open without delete sharing";
+    CloseHandle(held);
+    EXPECT_FALSE(tool.Ran());
 }
 
 TEST_F(HostCheck, AResultPathTakenByAFolderGetsNoVerdict)
@@ -197,7 +247,6 @@ TEST(HostCheckPaths, ADirectoryWithRoomForTheResultButNotTheCaptureRunsNothing)
     // 245 characters leave room for "qopass.txt" (10) but not "RunSilent.txt" (13).
     ScopedTempDir temp(245);
     StandinScript tool;
-    ScopedCurrentDirectory cwd(StandinDirectory());
     WriteFileBytes(temp / "qopass.txt", "found 10.1.2.3\r\n");
     EXPECT_FALSE(CheckHost("10.1.2.3"));
     EXPECT_FALSE(FileExists(temp / "qopass.txt")) << "an old verdict must not pass for a fresh one";

@@ -20,16 +20,39 @@ TEST(RefreshFamily, OnlyWindows95To98AndMeTakeTheAllSwitches)
 TEST(RefreshFamily, SwitchesByteForByte)
 {
     EXPECT_STREQ("/release_all", SwitchesFor(true).release);
-    EXPECT_STREQ("/renew_all >%temp%\\RunSilent.txt", SwitchesFor(true).renew);
+    EXPECT_STREQ("/renew_all", SwitchesFor(true).renew);
     EXPECT_STREQ("/release", SwitchesFor(false).release);
-    EXPECT_STREQ("/renew >%temp%\\RunSilent.txt", SwitchesFor(false).renew);
+    EXPECT_STREQ("/renew", SwitchesFor(false).renew);
+}
+
+// The renewal's output goes to the capture path itself, quoted only where a blank or the
+// interpreter's syntax would split or misread it; "%" and '"' it reads even in quotes.
+TEST(RefreshFamily, RenewArgumentsNameTheCapturePath)
+{
+    struct Case { const char* path; const char* arguments; } cases[] = {
+        {"C:\\Temp\\RunSilent.txt", "/renew >C:\\Temp\\RunSilent.txt"},
+        {"C:\\DOCUME~1\\x\\LOCALS~1\\Temp\\RunSilent.txt", "/renew >C:\\DOCUME~1\\x\\LOCALS~1\\Temp\\RunSilent.txt"},
+        {"C:\\Users\\John Doe\\RunSilent.txt", "/renew >\"C:\\Users\\John Doe\\RunSilent.txt\""},
+        {"C:\\a&b\\RunSilent.txt", "/renew >\"C:\\a&b\\RunSilent.txt\""},
+        {"C:\\a|b\\RunSilent.txt", "/renew >\"C:\\a|b\\RunSilent.txt\""},
+        {"C:\\100%x%\\RunSilent.txt", ""},
+        {"C:\\a\"b\\RunSilent.txt", ""},
+    };
+    char arguments[RenewArgumentSize];
+    for (const Case& c : cases) {
+        EXPECT_EQ(c.arguments[0] != '\0', BuildRenewArguments(arguments, "/renew", c.path)) << c.path;
+        EXPECT_STREQ(c.arguments, arguments) << c.path;
+    }
+    std::string longest = "C:\\" + std::string(252, 'x');  // 255 characters, a blank among them
+    longest[10] = ' ';
+    EXPECT_TRUE(BuildRenewArguments(arguments, "/renew_all", longest.c_str()));
+    EXPECT_EQ("/renew_all >\"" + longest + "\"", std::string(arguments));
 }
 
 class Refresh : public ::testing::Test {
 protected:
     ScopedTempDir temp;
     StandinScript tool;
-    ScopedCurrentDirectory cwd{StandinDirectory()};
 
     void IpConfigPrints(const std::string& text) { tool.Prints(text); }
     std::string Result() { return ReadFileBytes(temp / "qopass.txt"); }
@@ -102,24 +125,40 @@ TEST_F(Refresh, ALongSearchTextIsOnlySearchedAndWritten)
     EXPECT_TRUE(RefreshAddress(text.c_str()));
     EXPECT_EQ("refresh\r\n", Result());
     EXPECT_EQ(std::string::npos, tool.Log().find("escaped"));
-    EXPECT_FALSE(FileExists(StandinDirectory() + "escaped.txt"));
+    EXPECT_FALSE(FileExists(SystemDirectory() + "escaped.txt"));
 }
 
-TEST_F(Refresh, TheSearchTextIsFoundOnlyInTheRenewalsOwnCapture)
+// GetTempPathA follows TMP; the renewal writes where the program reads, whatever TEMP
+// says.
+TEST_F(Refresh, TheRenewalWritesWhereTheProgramReads)
 {
-    // cmd.exe's %temp% follows TEMP while the program reads where TMP points.
     ScratchDir elsewhere("elsewhere");
     ScopedEnv tempVar("TEMP", elsewhere.path().c_str());
     IpConfigPrints("needle\r\n");
     EXPECT_TRUE(RefreshAddress("needle"));
-    EXPECT_EQ("refresh\r\n", Result());
+    EXPECT_EQ("refresh found needle\r\n", Result());
+    EXPECT_FALSE(FileExists(elsewhere / "RunSilent.txt"));
+}
+
+// A capture that stays where it is could be an old or planted answer, or a link to
+// write through: neither the release nor the renewal runs.
+TEST_F(Refresh, ACaptureThatCannotBeDeletedRunsNoTool)
+{
+    WriteFileBytes(temp / "qopass.txt", "refresh\r\n");
+    std::string capture = temp / "RunSilent.txt";
+    WriteFileBytes(capture, "needle\r\n");
+    ASSERT_TRUE(SetFileAttributesA(capture.c_str(), FILE_ATTRIBUTE_READONLY));
+    IpConfigPrints("needle\r\n");
+    EXPECT_FALSE(RefreshAddress("needle"));
+    EXPECT_FALSE(ResultExists());
+    EXPECT_FALSE(tool.Ran());
+    SetFileAttributesA(capture.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST(RefreshPaths, ADirectoryWithRoomForTheResultButNotTheCaptureRunsNothing)
 {
     ScopedTempDir temp(245);
     StandinScript tool;
-    ScopedCurrentDirectory cwd(StandinDirectory());
     WriteFileBytes(temp / "qopass.txt", "refresh\r\n");
     EXPECT_FALSE(RefreshAddress(""));
     EXPECT_FALSE(FileExists(temp / "qopass.txt"));
