@@ -2,7 +2,8 @@
 # The shipped 32-bit exe must load and run on Windows 95 and NT 3.51, on the 386 and
 # 486 machines they run on: a GUI subsystem with PE operating-system and subsystem
 # versions of 4.0 at most (NT 3.51 starts 4.0 images; only NT 3.1 refuses them), and
-# no instruction that a later processor brought. Which functions it may import is the
+# no instruction that a later processor brought; and carry the hardening flags that
+# later Windows honours. Which functions it may import is the
 # allow-list's matter (check-imports.sh).
 # Usage: check-win95.sh OBJDUMP EXE
 objdump=$1 exe=$2
@@ -17,6 +18,16 @@ for name in MajorOSystemVersion MajorSubsystemVersion; do
     echo "expected $name of 4 at most, got '$value'"; status=1
   fi
 done
+# The protections current Windows and binary checkers expect, which the old loaders
+# ignore: relocations and DYNAMIC_BASE (the image may be placed anywhere), NX_COMPAT
+# (no data is run) and NO_SEH (no exception handler is registered).
+for flag in DYNAMIC_BASE NX_COMPAT NO_SEH; do
+  echo "$header" | grep -qE "^[[:space:]]+$flag\$" || { echo "expected DllCharacteristics $flag"; status=1; }
+done
+relocations=$(echo "$header" | awk '/Base Relocation Directory/ { print $3; exit }')
+if [ -z "$relocations" ] || [ "$relocations" = "00000000" ] || echo "$header" | grep -q "relocations stripped"; then
+  echo "expected a relocation directory, got size '$relocations'"; status=1
+fi
 # 486: bswap cmpxchg xadd invd wbinvd invlpg; Pentium: cpuid rdtsc rdmsr wrmsr
 # cmpxchg8b; Pentium Pro: cmov fcmov fcomi fucomi rdpmc ud2 sysenter; MMX and SSE.
 code=$("$objdump" -d --no-show-raw-insn "$exe") || { echo "cannot disassemble $exe"; exit 1; }

@@ -55,6 +55,6 @@ bool RefreshAddress(const char* searchText)
 
     RemoveResultFile();
     if (!renewed) return false;
-    WriteResultFile(found ? "refresh found" : "refresh", found ? searchText : nullptr);
-    return true;
+    // A confirmation that cannot be stored whole leaves no result file and is no success.
+    return WriteResultFile(found ? "refresh found" : "refresh", found ? searchText : nullptr);
 }

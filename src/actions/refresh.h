@@ -33,5 +33,5 @@ bool BuildRenewArguments(char (&arguments)[RenewArgumentSize], const char* renew
 // directory too long for the file names, a capture path that the interpreter would
 // read as its own syntax, or a capture that cannot be deleted first runs no further
 // tool and leaves no result file. The capture stays. Answers whether the renewal
-// succeeded.
+// succeeded and its confirmation was stored whole.
 bool RefreshAddress(const char* searchText);

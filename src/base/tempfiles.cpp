@@ -59,6 +59,8 @@ bool WriteResultFile(const char* words, const char* detail)
         WriteText(file, detail);
     }
     WriteText(file, "\n");
-    CloseTextFile(file);
-    return true;
+    if (CloseTextFile(file)) return true;
+    // A line cut short or never stored is no answer: the file goes.
+    DeleteFileA(path);
+    return false;
 }

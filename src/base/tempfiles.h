@@ -44,6 +44,6 @@ bool RemoveResultFile();
 
 // Replaces the result file with the one line words, then a blank and detail when
 // detail is given, then "\n", written in text mode (CR LF on disk). Answers false when
-// the path cannot be built or the file cannot be created; the old file is removed
-// then wherever its path can still be built.
+// the path cannot be built, the file cannot be created, or the line cannot be written
+// whole (a full disk): no result file is left then, wherever its path can be built.
 bool WriteResultFile(const char* words, const char* detail);

@@ -9,10 +9,15 @@ namespace {
 constexpr int EndOfText = -1;
 constexpr unsigned char CtrlZ = 0x1A;
 
+// A write that the system refuses, or that takes fewer bytes than it was given, marks
+// the file as not whole.
 void Flush(TextWriter& writer)
 {
     DWORD written = 0;
-    if (writer.used > 0) WriteFile(writer.file, writer.buffer, static_cast<DWORD>(writer.used), &written, nullptr);
+    if (writer.used > 0 && !writer.failed &&
+        (!WriteFile(writer.file, writer.buffer, static_cast<DWORD>(writer.used), &written, nullptr) ||
+         written != writer.used))
+        writer.failed = true;
     writer.used = 0;
 }
 
@@ -57,6 +62,7 @@ int NextCharacter(TextReader& reader)
 bool CreateTextFile(TextWriter& writer, const char* path)
 {
     writer.used = 0;
+    writer.failed = false;
     writer.file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return writer.file != INVALID_HANDLE_VALUE;
@@ -70,12 +76,13 @@ void WriteText(TextWriter& writer, const char* text)
     }
 }
 
-void CloseTextFile(TextWriter& writer)
+bool CloseTextFile(TextWriter& writer)
 {
-    if (writer.file == INVALID_HANDLE_VALUE) return;
+    if (writer.file == INVALID_HANDLE_VALUE) return false;
     Flush(writer);
-    CloseHandle(writer.file);
+    if (!CloseHandle(writer.file)) writer.failed = true;
     writer.file = INVALID_HANDLE_VALUE;
+    return !writer.failed;
 }
 
 bool OpenTextFile(TextReader& reader, const char* path)

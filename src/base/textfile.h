@@ -14,6 +14,7 @@ constexpr size_t TextBufferSize = 512;  // bytes held between the file and the c
 struct TextWriter {
     HANDLE file = INVALID_HANDLE_VALUE;
     size_t used = 0;
+    bool failed = false;  // a write was refused or cut short: the file is not whole
     char buffer[TextBufferSize];
 };
 
@@ -23,8 +24,10 @@ struct TextWriter {
 // changed then.
 bool CreateTextFile(TextWriter& writer, const char* path);
 void WriteText(TextWriter& writer, const char* text);
-// Writes what is buffered and closes the file. Write errors are not reported.
-void CloseTextFile(TextWriter& writer);
+// Writes what is buffered and closes the file. Answers true only when every byte
+// written reached the file (a full disk refuses or cuts a write); the caller removes a
+// file that is not whole, so that nothing half-written passes for an answer.
+bool CloseTextFile(TextWriter& writer);
 
 // A file opened for reading in text mode.
 struct TextReader {

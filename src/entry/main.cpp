@@ -13,5 +13,9 @@ static bool IsAnsiLeadByte(unsigned char c)
 // Named as the image's entry point by the link; it never returns.
 extern "C" void KorvadiagEntry()
 {
+    // No one can answer a box from a program without a window: the loader's for a
+    // library whose own imports are missing, and the system's for an empty drive. The
+    // hidden children inherit the mode.
+    SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     ExitProcess(static_cast<UINT>(DispatchCommand(CommandTextOf(GetCommandLineA(), IsAnsiLeadByte))));
 }

@@ -193,5 +193,6 @@ void WriteSystemReport()
     TextWriter file;
     if (!CreateTextFile(file, reportPath)) return;
     WriteReportLines(file, facts);
-    CloseTextFile(file);
+    // A report cut short by a full disk is no report: the file goes.
+    if (!CloseTextFile(file)) DeleteFileA(reportPath);
 }

@@ -51,5 +51,6 @@ bool HasWinsock2();
 // Gathers the machine description and replaces the report file with its eight lines.
 // When the report's path does not fit, writes nothing and removes an old report at
 // that path if the file calls can still name it; when the file cannot be created,
-// writes nothing.
+// writes nothing; when the lines cannot be written whole (a full disk), removes the
+// file again, so that a report is either all eight lines or absent.
 void WriteSystemReport();

@@ -276,6 +276,20 @@ TEST_F(ReportWithStandinAgent, NicLineCountsAndNamesTheAdaptersTheAgentServes)
     EXPECT_EQ(1, agent.Inits());
 }
 
+// The loader of Windows 95 to XP shows a box for a library whose own imports are
+// missing, and the system one for an empty drive C:; no one could answer either. The
+// mode is set before anything is loaded: the agent finds it when it is loaded.
+TEST_F(ReportWithStandinAgent, LibrariesAreLoadedWithTheSystemsBoxesTurnedOff)
+{
+    ASSERT_EQ(0u, RunProcess("\"" + exe + "\" report"));
+    std::string log = agent.Log();
+    size_t at = log.find("loaded errormode=");
+    ASSERT_NE(std::string::npos, at) << log;
+    unsigned long mode = strtoul(log.c_str() + at + strlen("loaded errormode="), nullptr, 10);
+    EXPECT_EQ(static_cast<unsigned long>(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX),
+              mode & (SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX)) << log;
+}
+
 TEST_F(Report, NicLineIsMinusOneWhenTheAgentIsMissing)
 {
     ScratchDir dir("nic");

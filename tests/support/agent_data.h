@@ -28,6 +28,10 @@ public:
         return count;
     }
 
+    // Everything the agent logged: "init" per initialisation, "loaded errormode=<mode>"
+    // per load.
+    std::string Log() const { return ReadFileBytes(log_); }
+
     const ScratchDir& Dir() const { return dir_; }
 
 private:

@@ -109,8 +109,26 @@ TEST(TextFile, WritesTheBytesTheCRuntimesTextModeWrote)
         TextWriter own;
         ASSERT_TRUE(CreateTextFile(own, (dir / "own.txt").c_str()));
         WriteText(own, text.c_str());
-        CloseTextFile(own);
+        EXPECT_TRUE(CloseTextFile(own)) << Visible(text);
         EXPECT_EQ(ReadFileBytes(dir / "crt.txt"), ReadFileBytes(dir / "own.txt")) << Visible(text);
+    }
+}
+
+// A write the system refuses, in the buffer's first flush or at the close, is a file
+// that is not whole: the caller hears of it. (A handle without write access refuses
+// every write, as a full disk does.)
+TEST(TextFile, ARefusedWriteIsReportedAtTheClose)
+{
+    ScratchDir dir("textrefused");
+    WriteFileBytes(dir / "file.txt", "");
+    for (size_t length : {size_t(10), size_t(TextBufferSize + 10)}) {
+        TextWriter writer;
+        writer.file = CreateFileA((dir / "file.txt").c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                  nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(INVALID_HANDLE_VALUE, writer.file);
+        WriteText(writer, std::string(length, 'x').c_str());
+        EXPECT_FALSE(CloseTextFile(writer)) << length << " characters";
+        EXPECT_EQ(INVALID_HANDLE_VALUE, writer.file);
     }
 }
 
