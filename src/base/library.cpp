@@ -40,18 +40,10 @@ static DWORD SystemLoadFlags()
     return LOAD_WITH_ALTERED_SEARCH_PATH;
 }
 
-static bool IsFullPath(const char* name)
-{
-    for (; *name; ++name) {
-        if (*name == '\\') return true;
-    }
-    return false;
-}
-
 HMODULE LoadSystemLibrary(const char* name)
 {
     char path[SystemPathSize];
-    if (IsFullPath(name)) {
+    if (ContainsText(name, "\\")) {  // a full path already
         if (!CopyText(path, name)) return nullptr;
     } else if (!BuildSystemFilePath(path, name)) {
         return nullptr;
