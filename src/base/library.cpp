@@ -35,8 +35,7 @@ bool BuildSystemFilePath(char (&path)[SystemPathSize], const char* name)
 // only they understand LOAD_LIBRARY_SEARCH_SYSTEM32 (the others fail the load).
 static DWORD SystemLoadFlags()
 {
-    HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
-    if (kernel32 && GetProcAddress(kernel32, "AddDllDirectory")) return LOAD_LIBRARY_SEARCH_SYSTEM32;
+    if (KernelEntry<FARPROC>("AddDllDirectory")) return LOAD_LIBRARY_SEARCH_SYSTEM32;
     return LOAD_WITH_ALTERED_SEARCH_PATH;
 }
 

@@ -36,3 +36,9 @@ template <typename Function> Function EntryOf(HMODULE module, const char* name)
     if (!module) return nullptr;
     return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
 }
+
+// An entry point of the loaded KERNEL32 that not every system has; null where it lacks it.
+template <typename Function> Function KernelEntry(const char* name)
+{
+    return EntryOf<Function>(GetModuleHandleA("kernel32.dll"), name);
+}

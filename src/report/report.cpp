@@ -18,12 +18,27 @@ namespace {
 using GetDiskFreeSpaceExAFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
                                                   PULARGE_INTEGER);
 
+// Looked up at run time: Windows 95, 98 and ME and NT before 2000 lack it.
+using GlobalMemoryStatusExFunction = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
+
+// Physical memory in KiB, from the call that can count past 4 GiB where the system has it.
+int32_t RamOfMachine()
+{
+    MEMORYSTATUSEX extended = {};
+    extended.dwLength = sizeof(extended);
+    auto statusEx = KernelEntry<GlobalMemoryStatusExFunction>("GlobalMemoryStatusEx");
+    bool exAnswered = statusEx && statusEx(&extended);
+    MEMORYSTATUS memory = {};
+    memory.dwLength = sizeof(memory);
+    if (!exAnswered) GlobalMemoryStatus(&memory);
+    return RamKiB(exAnswered, extended.ullTotalPhys, memory.dwTotalPhys);
+}
+
 // Free space on C: in MiB. Neither query's success is tested; a failed one leaves its
 // zeroed outputs and so gives 0.
 int32_t FreeMiBOnDriveC()
 {
-    auto getFreeSpaceEx =
-        EntryOf<GetDiskFreeSpaceExAFunction>(GetModuleHandleA("kernel32.dll"), "GetDiskFreeSpaceExA");
+    auto getFreeSpaceEx = KernelEntry<GetDiskFreeSpaceExAFunction>("GetDiskFreeSpaceExA");
     if (getFreeSpaceEx) {
         ULARGE_INTEGER callerFree = {}, total = {}, totalFree = {};
         getFreeSpaceEx("C:\\", &callerFree, &total, &totalFree);
@@ -72,7 +87,7 @@ void WriteNumberLine(TextWriter& file, const char* key, long long value)
 // What the report says, gathered before the old report is deleted.
 struct ReportFacts {
     const char* processor;
-    unsigned long long ramKiB;
+    int32_t ramKiB;
     int32_t freeMiB;
     char osName[ReportOsNameSize];
     int adapterCount;
@@ -83,10 +98,7 @@ struct ReportFacts {
 
 void GatherFacts(ReportFacts& facts)
 {
-    MEMORYSTATUS memory = {};
-    memory.dwLength = sizeof(memory);
-    GlobalMemoryStatus(&memory);
-    facts.ramKiB = RamKiB(memory.dwTotalPhys);
+    facts.ramKiB = RamOfMachine();
     SYSTEM_INFO system = {};
     GetSystemInfo(&system);
     facts.processor = ProcessorText(system.dwProcessorType);
@@ -105,7 +117,7 @@ void GatherFacts(ReportFacts& facts)
 void WriteReportLines(TextWriter& file, const ReportFacts& facts)
 {
     WriteLine(file, "CPU=", facts.processor);
-    WriteNumberLine(file, "RAM=", static_cast<long long>(facts.ramKiB));
+    WriteNumberLine(file, "RAM=", facts.ramKiB);
     WriteNumberLine(file, "HD=", facts.freeMiB);
     WriteLine(file, "OS=", facts.osName);
     char countAndBrace[24] = "";
@@ -129,9 +141,10 @@ const char* ProcessorText(unsigned long processorType)
     }
 }
 
-unsigned long long RamKiB(unsigned long long totalPhysicalBytes)
+int32_t RamKiB(bool exAnswered, unsigned long long exTotalPhys, unsigned long long totalPhys)
 {
-    return totalPhysicalBytes >> 10;
+    unsigned long long kiB = (exAnswered ? exTotalPhys : totalPhys) >> 10;
+    return kiB > static_cast<unsigned long long>(RamKiBLimit) ? RamKiBLimit : static_cast<int32_t>(kiB);
 }
 
 int32_t FreeMiBFromBytes(unsigned long long totalFreeBytes)

@@ -19,9 +19,12 @@ constexpr const char SettingsFileName[] = "korvalink.ini";
 // Pure.
 const char* ProcessorText(unsigned long processorType);
 
-// The RAM= value: total physical bytes in whole KiB. A 32-bit system reports at most
-// 4 GiB less one byte, so 4194303 there. Pure.
-unsigned long long RamKiB(unsigned long long totalPhysicalBytes);
+constexpr int32_t RamKiBLimit = 2147483647;    // RAM= is a signed 32-bit decimal: 2 TiB
+
+// The RAM= value in whole KiB: GlobalMemoryStatusEx's total physical bytes when it
+// answered (exAnswered), else GlobalMemoryStatus's, which stops at 2 or 4 GiB. Cuts a
+// larger total to RamKiBLimit. Pure.
+int32_t RamKiB(bool exAnswered, unsigned long long exTotalPhys, unsigned long long totalPhys);
 
 // The HD= value from GetDiskFreeSpaceExA's total free bytes of the volume: whole MiB,
 // kept to their low 32 bits and printed signed. Pure.

@@ -16,12 +16,23 @@ TEST(ReportProcessor, FourNamedTypesAndTheRest)
     for (const Case& c : cases) EXPECT_STREQ(c.text, ProcessorText(c.type)) << c.type;
 }
 
-TEST(ReportMemory, WholeKiBTruncated)
+// GlobalMemoryStatus stops a 32-bit program at 2 GiB (4 GiB when large-address aware);
+// GlobalMemoryStatusEx counts every byte.
+TEST(ReportMemory, WholeKiBOfTheCallThatCountsPast4GiBBoundAt2TiB)
 {
-    EXPECT_EQ(4194303ull, RamKiB(0xFFFFFFFFull)) << "4 GiB less one byte";
-    EXPECT_EQ(0ull, RamKiB(1023));
-    EXPECT_EQ(1ull, RamKiB(2047));
-    EXPECT_EQ(16777216ull, RamKiB(16ull << 30));
+    struct Case { bool exAnswered; unsigned long long exTotal, total; int32_t kiB; } cases[] = {
+        {false, 0, 0xFFFFFFFFull, 4194303},            // 4 GiB less one byte
+        {false, 0, 1023, 0},
+        {false, 0, 2047, 1},
+        {false, 24ull << 30, 0x7FFFFFFFull, 2097151},  // no Ex answer: the 2 GiB cap stands
+        {false, 0, 16ull << 30, 16777216},             // a 64-bit program's plain answer
+        {true, 24ull << 30, 0x7FFFFFFFull, 25165824},
+        {true, (2ull << 40) - 1024, 0, 2147483647},    // 2 TiB less 1 KiB, printed whole
+        {true, 2ull << 40, 0, 2147483647},
+        {true, ~0ull, 0, 2147483647},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.kiB, RamKiB(c.exAnswered, c.exTotal, c.total)) << c.exAnswered << " " << c.exTotal << " " << c.total;
 }
 
 TEST(ReportFreeSpace, FiveGiBByBothWays)
