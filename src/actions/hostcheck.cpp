@@ -25,10 +25,14 @@ bool IsAcceptableHost(const char* host)
     return true;
 }
 
+static bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
 static bool IsAddressCharacter(char c)
 {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F') ||
-           c == '.' || c == ':' || c == '%';
+    return IsHexDigit(c) || c == '.' || c == ':' || c == '%';
 }
 
 static bool IsAsciiLetterOrDigit(char c)
@@ -43,12 +47,16 @@ static bool IsWordByte(char c)
     return IsAsciiLetterOrDigit(c) || c == '-' || c == '_';
 }
 
+// A ":" continues an IPv6 address where a hex digit follows it, or a hex digit or
+// another ":" stands before it: "2001:db8::1" in "2001:db8::1:5" or "fd00:2001:db8::1".
 static bool StandsWhole(const char* piece, const char* at, size_t length)
 {
     if (at > piece && (IsWordByte(at[-1]) || at[-1] == '.')) return false;
+    if (at - piece >= 2 && at[-1] == ':' && (IsHexDigit(at[-2]) || at[-2] == ':')) return false;
     const char* behind = at + length;
     if (IsWordByte(behind[0])) return false;
-    return !(behind[0] == '.' && IsAsciiLetterOrDigit(behind[1]));
+    if (behind[0] == '.' && IsAsciiLetterOrDigit(behind[1])) return false;
+    return !(behind[0] == ':' && IsHexDigit(behind[1]));
 }
 
 bool ContainsWholeText(const char* piece, const char* text)

@@ -32,10 +32,11 @@ struct HostScan {
 };
 
 // True when piece holds text standing whole: the byte before it is none of the ASCII
-// letters and digits, "-", "_" and ".", and the byte after it is none of the ASCII
-// letters and digits, "-" and "_", nor a "." followed by an ASCII letter or digit.
-// Bytes of 0x80 and above, blanks, ":" and the piece's ends are boundaries. An empty
-// text stands nowhere. Case-sensitive. Pure.
+// letters and digits, "-", "_" and ".", nor a ":" with a hex digit or ":" before it; the
+// byte after it is none of the ASCII letters and digits, "-" and "_", nor a "." followed
+// by an ASCII letter or digit, nor a ":" followed by a hex digit (the last two continue
+// an IPv6 address). Bytes of 0x80 and above, blanks, other ":" and the piece's ends are
+// boundaries. An empty text stands nowhere. Case-sensitive. Pure.
 bool ContainsWholeText(const char* piece, const char* text);
 
 // Scans one piece of the capture and answers whether it counts: once when it holds the

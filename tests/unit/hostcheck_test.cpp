@@ -37,6 +37,10 @@ TEST(HostScan, TextCountsOnlyWhereItStandsWhole)
         {"Reply from ::1: time<1ms", "::1", true},
         {"Reply from fe80::1%11: time<1ms", "::1", false},
         {"Reply from fe80::1%11: time<1ms", "fe80::1", true},
+        {"Reply from 2001:db8::1:5: Destination host unreachable.", "2001:db8::1", false},
+        {"Reply from fd00:2001:db8::1: time=1ms", "2001:db8::1", false},
+        {"Reply from 2001:db8::1: time=1ms", "2001:db8::1", true},
+        {"Ping statistics for 2001:db8::1:", "2001:db8::1", true},
         {"[192.0.2.10]", "192.0.2.10", true},
         {"(192.0.2.10)", "192.0.2.10", true},
         {"\t192.0.2.10\t", "192.0.2.10", true},
@@ -77,6 +81,7 @@ TEST_F(CaptureScan, OnlyTheFirstLineWithTextGivesTheAddress)
     const std::string replies = "Reply from 10.1.2.3: time<1ms\r\n";
     const std::string four = replies + replies + replies + replies;
     const std::string longName(260, 'n');
+    const std::string unreachable = "Reply from 2001:db8::1:5: Destination host unreachable.\r\n";
     struct Case { const char* what; std::string capture; int count; } cases[] = {
         {"after blank lines", "\r\n   \r\n\r\nPinging dc1 [10.1.2.3] with 32 bytes:\r\n" + four, 5},
         {"whatever name stands before it", "Pinging DC1.corp.example [10.1.2.3] with:\r\n" + four, 5},
@@ -86,6 +91,8 @@ TEST_F(CaptureScan, OnlyTheFirstLineWithTextGivesTheAddress)
         {"the first valid pair", "Pinging dc9 [x] [10.1.2.3] with:\r\n" + four, 5},
         {"an address of 46 characters", "Pinging dc9 [" + std::string(46, '1') + "]\r\n" + four, 1},
         {"the second piece of a long first line", "Pinging " + longName + " [10.1.2.3] with:\r\n" + four, 5},
+        {"an IPv6 neighbour answering for it", "Pinging dc9 [2001:db8::1] with:\r\n" + unreachable +
+                                               unreachable + unreachable + unreachable, 1},
         {"the computer's name for localhost", "Pinging KDPC [::1] from ::1 with 32 bytes of data:\r\n"
                                               "Reply from ::1: time<1ms\r\nReply from ::1: time<1ms\r\n"
                                               "Reply from ::1: time<1ms\r\nReply from ::1: time<1ms\r\n", 5},
