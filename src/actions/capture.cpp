@@ -42,14 +42,14 @@ int CountPieces(const char* path, PieceTest test, void* context)
     if (!OpenTextFile(file, path)) return 0;
     int count = 0;
     char piece[TextPieceSize];
-    while (ReadTextPiece(file, piece)) {
-        if (test(piece, context)) ++count;
+    while (size_t length = ReadTextPiece(file, piece)) {
+        if (test(piece, length, context)) ++count;
     }
     CloseTextFile(file);
     return count;
 }
 
-static bool Contains(const char* piece, void* text)
+static bool Contains(const char* piece, size_t, void* text)
 {
     return ContainsText(piece, static_cast<const char*>(text));
 }

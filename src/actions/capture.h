@@ -22,8 +22,9 @@ template <size_t N> bool AppendCapturePath(char (&arguments)[N], const char* cap
 // an old or planted file, or be written through a planted link.
 bool ClearCapture(const char* capturePath);
 
-// Whether one piece of a capture counts; context is the caller's.
-using PieceTest = bool (*)(const char* piece, void* context);
+// Whether one piece of a capture counts; length is the piece's as the reader gave it,
+// NUL bytes included. context is the caller's.
+using PieceTest = bool (*)(const char* piece, size_t length, void* context);
 
 // Reads the file in text mode, piece by piece (a line, or 254 characters of a longer
 // one), to its end, and counts the pieces that test accepts. A file that does not open

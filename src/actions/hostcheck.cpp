@@ -69,55 +69,61 @@ bool ContainsWholeText(const char* piece, const char* text)
     return false;
 }
 
-// Copies the address that starts at text and ends at "]" into address; false, leaving
-// address alone, when the text there is no address or is longer than 45 characters.
-static bool ReadBracketedAddress(const char* text, char (&address)[ResolvedAddressLimit + 1])
+static bool HoldsMoreThanBlanks(const char* piece, size_t length)
 {
-    size_t length = 0;
-    while (length <= ResolvedAddressLimit && IsAddressCharacter(text[length])) ++length;
-    if (length == 0 || length > ResolvedAddressLimit || text[length] != ']') return false;
-    for (size_t at = 0; at < length; ++at) address[at] = text[at];
-    address[length] = '\0';
-    return true;
-}
-
-static bool HoldsMoreThanBlanks(const char* piece)
-{
-    for (; *piece; ++piece) {
-        if (*piece != ' ' && *piece != '\r' && *piece != '\n') return true;
+    for (size_t at = 0; at < length; ++at) {
+        if (piece[at] != ' ' && piece[at] != '\r' && piece[at] != '\n') return true;
     }
     return false;
 }
 
 // A piece ends its line with the line feed, or short of a full piece at the file's end.
-static bool EndsLine(const char* piece)
+static bool EndsLine(const char* piece, size_t length)
 {
-    size_t length = BoundedLength(piece, TextPieceSize);
     return length < TextPieceSize - 1 || piece[length - 1] == '\n';
 }
 
-// Learns the address from the pieces of the first line that holds more than blanks.
-static void LearnAddress(HostScan& scan, const char* piece)
+// Takes the first line's next byte. A "[" behind a blank opens a bracket; 1 to 45
+// address characters and a "]" close it with the address; any other byte, or a 46th
+// address character, gives the bracket up.
+static void TakeFirstLineByte(HostScan& scan, char c)
 {
-    if (scan.firstLine == FirstLine::NotYet && HoldsMoreThanBlanks(piece))
-        scan.firstLine = FirstLine::Reading;
-    if (scan.firstLine != FirstLine::Reading) return;
-    for (const char* at = piece; scan.address[0] == '\0' && *at; ++at) {
-        if (at[0] == '[' && at > piece && at[-1] == ' ') ReadBracketedAddress(at + 1, scan.address);
+    if (scan.inBracket) {
+        if (c == ']' && scan.bracketLength > 0) {
+            scan.bracket[scan.bracketLength] = '\0';
+            CopyText(scan.address, scan.bracket);
+        }
+        if (IsAddressCharacter(c) && scan.bracketLength < ResolvedAddressLimit)
+            scan.bracket[scan.bracketLength++] = c;
+        else
+            scan.inBracket = false;
+    } else if (c == '[' && scan.previous == ' ') {
+        scan.inBracket = true;
+        scan.bracketLength = 0;
     }
-    if (EndsLine(piece)) scan.firstLine = FirstLine::Passed;
+    scan.previous = c;
 }
 
-bool ScanHostPiece(HostScan& scan, const char* piece)
+// Learns the address from the pieces of the first line that holds more than blanks.
+static void LearnAddress(HostScan& scan, const char* piece, size_t length)
 {
-    if (scan.firstLine != FirstLine::Passed) LearnAddress(scan, piece);
+    if (scan.firstLine == FirstLine::NotYet && HoldsMoreThanBlanks(piece, length))
+        scan.firstLine = FirstLine::Reading;
+    // The blank lines before it hold no "[", only the blank a "[" may follow.
+    for (size_t at = 0; at < length && scan.address[0] == '\0'; ++at) TakeFirstLineByte(scan, piece[at]);
+    if (scan.firstLine == FirstLine::Reading && EndsLine(piece, length)) scan.firstLine = FirstLine::Passed;
+}
+
+bool ScanHostPiece(HostScan& scan, const char* piece, size_t length)
+{
+    if (scan.firstLine != FirstLine::Passed) LearnAddress(scan, piece, length);
     return ContainsWholeText(piece, scan.host) ||
            (scan.address[0] != '\0' && ContainsWholeText(piece, scan.address));
 }
 
-static bool NamesTheHost(const char* piece, void* scan)
+static bool NamesTheHost(const char* piece, size_t length, void* scan)
 {
-    return ScanHostPiece(*static_cast<HostScan*>(scan), piece);
+    return ScanHostPiece(*static_cast<HostScan*>(scan), piece, length);
 }
 
 int CountPiecesNamingHost(const char* path, const char* host)

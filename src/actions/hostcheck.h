@@ -25,10 +25,16 @@ enum class FirstLine { NotYet, Reading, Passed };
 // it resolved (a suffix appended, other capitals, an alias's canonical name, the
 // computer's own name for localhost); the replies and the statistics name the address
 // alone. So once the first line has shown the address, pieces holding it count as well.
+// The first line is read whole, however many pieces it spans: an address cut between two
+// pieces is gathered in bracket until its "]".
 struct HostScan {
     const char* host;
     char address[ResolvedAddressLimit + 1] = "";  // empty until the first line shows it
     FirstLine firstLine = FirstLine::NotYet;
+    char previous = '\n';                         // the byte before the next one taken
+    bool inBracket = false;                       // behind a "[" that follows a blank
+    size_t bracketLength = 0;                     // address characters gathered there
+    char bracket[ResolvedAddressLimit + 1] = {};
 };
 
 // True when piece holds text standing whole: the byte before it is none of the ASCII
@@ -39,11 +45,13 @@ struct HostScan {
 // boundaries. An empty text stands nowhere. Case-sensitive. Pure.
 bool ContainsWholeText(const char* piece, const char* text);
 
-// Scans one piece of the capture and answers whether it counts: once when it holds the
-// host text or the address whole. The address is learnt only from the first line that
-// holds anything but blanks and line ends: the first "[" there that follows a blank and
-// holds 1 to 45 hex digits, "." ":" and "%" up to a "]". Pure.
-bool ScanHostPiece(HostScan& scan, const char* piece);
+// Scans one piece of the capture (length bytes, as the reader gave it) and answers
+// whether it counts: once when it holds the host text or the address whole. The address
+// is learnt only from the first line that holds anything but blanks and line ends: the
+// first "[" there that follows a blank and holds 1 to 45 hex digits, "." ":" and "%" up
+// to a "]". That line ends where the reader ends a piece with a line feed, or short of
+// a full piece; a NUL ends nothing. Pure.
+bool ScanHostPiece(HostScan& scan, const char* piece, size_t length);
 
 // Reads the capture at path piece by piece through ScanHostPiece and answers how many
 // pieces count; 0 when the file does not open.

@@ -95,7 +95,7 @@ bool OpenTextFile(TextReader& reader, const char* path)
     return reader.file != INVALID_HANDLE_VALUE;
 }
 
-bool ReadTextPiece(TextReader& reader, char (&piece)[TextPieceSize])
+size_t ReadTextPiece(TextReader& reader, char (&piece)[TextPieceSize])
 {
     size_t length = 0;
     while (length < TextPieceSize - 1) {
@@ -105,7 +105,7 @@ bool ReadTextPiece(TextReader& reader, char (&piece)[TextPieceSize])
         if (c == '\n') break;
     }
     piece[length] = '\0';
-    return length > 0;
+    return length;
 }
 
 void CloseTextFile(TextReader& reader)

@@ -44,7 +44,8 @@ bool OpenTextFile(TextReader& reader, const char* path);
 // The next piece, as the C runtime's fgets with a size of 255 gave it in text mode:
 // the characters up to and including a line feed, at most 254 of them. CR LF reads as
 // one line feed, a CR without LF is kept, and a Ctrl-Z byte (0x1A) ends the file. NUL
-// bytes are read like any other; a search of the piece stops at the first. Answers
-// false, with piece empty, when the file has no character left.
-bool ReadTextPiece(TextReader& reader, char (&piece)[TextPieceSize]);
+// bytes are read like any other; a search of the piece stops at the first, but the
+// piece is as long as the answer says. Answers 0, with piece empty, when the file has
+// no character left.
+size_t ReadTextPiece(TextReader& reader, char (&piece)[TextPieceSize]);
 void CloseTextFile(TextReader& reader);

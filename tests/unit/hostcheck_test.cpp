@@ -91,6 +91,10 @@ TEST_F(CaptureScan, OnlyTheFirstLineWithTextGivesTheAddress)
         {"the first valid pair", "Pinging dc9 [x] [10.1.2.3] with:\r\n" + four, 5},
         {"an address of 46 characters", "Pinging dc9 [" + std::string(46, '1') + "]\r\n" + four, 1},
         {"the second piece of a long first line", "Pinging " + longName + " [10.1.2.3] with:\r\n" + four, 5},
+        // A first piece of 254: "Pinging ", the name, then the cut.
+        {"cut inside the bracket", "Pinging " + std::string(241, 'n') + " [10.1.2.3] with:\r\n" + four, 4},
+        {"cut right after the blank", "Pinging " + std::string(245, 'n') + " [10.1.2.3] with:\r\n" + four, 5},
+        {"a NUL in a full first piece", "Pinging n" + std::string(1, '\0') + longName + " [10.1.2.3]\r\n" + four, 5},
         {"an IPv6 neighbour answering for it", "Pinging dc9 [2001:db8::1] with:\r\n" + unreachable +
                                                unreachable + unreachable + unreachable, 1},
         {"the computer's name for localhost", "Pinging KDPC [::1] from ::1 with 32 bytes of data:\r\n"
