@@ -1,6 +1,7 @@
 // The capture file shared by the host check and the address refresh: its redirection,
 // its deletion before a tool runs, and the scan of what the tool left in it.
 #include "actions/capture.h"
+#include "base/tempfiles.h"
 #include "base/text.h"
 #include "base/textfile.h"
 
@@ -33,7 +34,7 @@ bool AppendCapturePath(char* arguments, size_t size, const char* capturePath)
 
 bool ClearCapture(const char* capturePath)
 {
-    return DeleteFileA(capturePath) || GetLastError() == ERROR_FILE_NOT_FOUND;
+    return RemoveOwnFile(capturePath);
 }
 
 int CountPieces(const char* path, PieceTest test, void* context)

@@ -17,9 +17,10 @@ template <size_t N> bool AppendCapturePath(char (&arguments)[N], const char* cap
     return AppendCapturePath(arguments, N, capturePath);
 }
 
-// Deletes the capture before a tool writes it. False when a file stays at the path (it
-// is held open, read only, or a folder): no tool may run then, or its answer could be
-// an old or planted file, or be written through a planted link.
+// Deletes the capture before a tool writes it, a read-only one too (RemoveOwnFile).
+// False when something stays at the path (a file held open, a folder, a link): no tool
+// may run then, or its answer could be an old or planted file, or be written through a
+// planted link.
 bool ClearCapture(const char* capturePath);
 
 // Whether one piece of a capture counts; length is the piece's as the reader gave it,

@@ -157,7 +157,7 @@ bool CheckHost(const char* host)
     int count = IsAcceptableHost(host) ? PingAndCount(capturePath, host) : 0;
     // The capture belongs to this action: after every check it is gone, a refused
     // host's included.
-    DeleteFileA(capturePath);
+    RemoveOwnFile(capturePath);
     if (count >= FoundLineThreshold) return WriteResultFile("found", host);
     WriteResultFile("failed", nullptr);
     return false;

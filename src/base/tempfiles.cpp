@@ -30,11 +30,40 @@ bool BuildTempFilePath(char* path, size_t size, const char* name)
     return JoinTempFilePath(path, size, dir, length, name);
 }
 
+// A file that may lose its read-only mark: no folder and no link, by its own entry,
+// and no name but this one, so that clearing the mark changes nothing elsewhere.
+static bool IsLoneReadOnlyFile(const char* path, DWORD attributes)
+{
+    const DWORD refused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
+        (attributes & refused))
+        return false;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    BY_HANDLE_FILE_INFORMATION information = {};
+    bool lone = GetFileInformationByHandle(file, &information) && information.nNumberOfLinks == 1;
+    CloseHandle(file);
+    return lone;
+}
+
+bool RemoveOwnFile(const char* path)
+{
+    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+    DWORD attributes = GetFileAttributesA(path);
+    if (!IsLoneReadOnlyFile(path, attributes)) return false;
+    DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    if (!SetFileAttributesA(path, cleared ? cleared : FILE_ATTRIBUTE_NORMAL)) return false;
+    if (DeleteFileA(path)) return true;
+    SetFileAttributesA(path, attributes);  // held open: it stays, and stays read only
+    return false;
+}
+
 bool RemoveTempFileBeyondPathBuffer(const char* name)
 {
     char path[LongestPathSize];
     if (!BuildTempFilePath(path, name)) return false;
-    DeleteFileA(path);
+    RemoveOwnFile(path);
     return true;
 }
 
@@ -50,7 +79,7 @@ bool WriteResultFile(const char* words, const char* detail)
         RemoveResultFile();
         return false;
     }
-    DeleteFileA(path);
+    RemoveOwnFile(path);
     TextWriter file;
     if (!CreateTextFile(file, path)) return false;
     WriteText(file, words);

@@ -33,6 +33,13 @@ template <size_t N> bool BuildTempFilePath(char (&path)[N], const char* name)
     return BuildTempFilePath(path, N, name);
 }
 
+// Deletes one of the program's own files, path in the temporary directory. A plain
+// file marked read only loses the mark and is deleted again, so an old answer cannot
+// outlive the start that replaces it; a folder, a link, a file with another name
+// elsewhere (a hard link) or one held open stays as it was. Answers true when no file
+// is left at path (also when there was none).
+bool RemoveOwnFile(const char* path);
+
 // Deletes name from the temporary directory through a path of up to 259 characters,
 // longer than the program's own file paths, so that an old file the program can no
 // longer replace is still removed. Answers false when even that path does not fit.

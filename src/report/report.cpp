@@ -202,7 +202,7 @@ void WriteSystemReport()
     }
     ReportFacts facts;
     GatherFacts(facts);
-    DeleteFileA(reportPath);
+    RemoveOwnFile(reportPath);
     TextWriter file;
     if (!CreateTextFile(file, reportPath)) return;
     WriteReportLines(file, facts);

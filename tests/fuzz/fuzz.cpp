@@ -303,8 +303,12 @@ private:
         for (const auto& entry : left) {
             std::string name = entry.first.substr(temp.size());
             DWORD attributes = GetFileAttributesA(entry.first.c_str());
-            // A read-only file is the scenario's own, which the program cannot replace.
+            // A read-only file is the scenario's own. The words that answer in it remove it
+            // all the same: one left behind would pass for this start's answer.
             if (attributes & FILE_ATTRIBUTE_READONLY) {
+                bool answers = name == "qopass.txt" ? word == Word::CheckIp || word == Word::Refresh
+                                                    : name == "qoreport.txt" && word == Word::Report;
+                if (answers) Malformed(label, text, "a read-only old " + name + " outlived the start");
                 if (name == "qopass.txt") hasResult = false;
                 if (name == "qoreport.txt") hasReport = false;
                 continue;

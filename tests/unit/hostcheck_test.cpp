@@ -230,12 +230,13 @@ TEST_F(HostCheck, ACaptureThatCannotBeDeletedRunsNoTool)
 {
     PingPrints(Replies("10.1.2.3", 4));
     std::string capture = temp / "RunSilent.txt";
-    WriteFileBytes(capture, Replies("10.1.2.3", 4));
-    ASSERT_TRUE(SetFileAttributesA(capture.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryA(capture.c_str(), nullptr));
     EXPECT_FALSE(CheckHost("10.1.2.3"));
-    EXPECT_EQ("failed\r\n", Result()) << "read only";
-    SetFileAttributesA(capture.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ("failed\r\n", Result()) << "a folder";
+    EXPECT_TRUE(DirectoryExists(capture));
+    RemoveDirectoryA(capture.c_str());
 
+    WriteFileBytes(capture, Replies("10.1.2.3", 4));
     HANDLE held = CreateFileA(capture.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held);

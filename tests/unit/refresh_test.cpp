@@ -147,12 +147,14 @@ TEST_F(Refresh, ACaptureThatCannotBeDeletedRunsNoTool)
     WriteFileBytes(temp / "qopass.txt", "refresh\r\n");
     std::string capture = temp / "RunSilent.txt";
     WriteFileBytes(capture, "needle\r\n");
-    ASSERT_TRUE(SetFileAttributesA(capture.c_str(), FILE_ATTRIBUTE_READONLY));
+    HANDLE held = CreateFileA(capture.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held);
     IpConfigPrints("needle\r\n");
     EXPECT_FALSE(RefreshAddress("needle"));
     EXPECT_FALSE(ResultExists());
     EXPECT_FALSE(tool.Ran());
-    SetFileAttributesA(capture.c_str(), FILE_ATTRIBUTE_NORMAL);
+    CloseHandle(held);
 }
 
 TEST(RefreshPaths, ADirectoryWithRoomForTheResultButNotTheCaptureRunsNothing)
