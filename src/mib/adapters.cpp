@@ -70,10 +70,14 @@ void FormatAdapterText(const unsigned char* records, uint32_t count, char* text,
         if (length == 0) continue;
         char entry[DescriptionSize + SeparatorLength];
         memcpy(entry, description, length);
-        // The report is read line by line: a line break or other control character from
-        // the agent must not split its adapter line, so it is written as a blank.
-        for (size_t at = 0; at < length; ++at)
+        // The report is read line by line and the list split at "[;]": a control
+        // character from the agent, or the ";" of a "[;]" inside a description, must not
+        // split the line or the list, so it is written as a blank.
+        for (size_t at = 0; at < length; ++at) {
             if (static_cast<unsigned char>(entry[at]) < ' ') entry[at] = ' ';
+            if (at >= 1 && at + 1 < length && entry[at - 1] == '[' && entry[at] == ';' && entry[at + 1] == ']')
+                entry[at] = ' ';
+        }
         memcpy(entry + length, AdapterSeparator, SeparatorLength + 1);
         size_t entryLength = length + SeparatorLength;
         if (used + entryLength >= capacity) return;
