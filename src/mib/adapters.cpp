@@ -75,8 +75,9 @@ void FormatAdapterText(const unsigned char* records, uint32_t count, char* text,
         // split the line or the list, so it is written as a blank.
         for (size_t at = 0; at < length; ++at) {
             if (static_cast<unsigned char>(entry[at]) < ' ') entry[at] = ' ';
-            if (at >= 1 && at + 1 < length && entry[at - 1] == '[' && entry[at] == ';' && entry[at + 1] == ']')
-                entry[at] = ' ';
+            bool separator = entry[at] == ';' && at >= 1 && entry[at - 1] == '[' &&
+                             at + 1 < length && entry[at + 1] == ']';
+            if (separator) entry[at] = ' ';
         }
         memcpy(entry + length, AdapterSeparator, SeparatorLength + 1);
         size_t entryLength = length + SeparatorLength;

@@ -33,9 +33,9 @@ using InventoryFunction = int (*)(uint32_t flags, void* buffer, uint32_t size);
 int CollectAdapters(InventoryFunction inventory, char* text, size_t capacity);
 
 // Writes "description[;]" for each of the count records in order whose description
-// is not empty, control characters and the ";" of a "[;]" inside it written as blanks. Cuts: the text keeps whole
-// entries only and stops before the first that does not fit. Text may be null when
-// capacity is 0.
+// is not empty, control characters and the ";" of a "[;]" inside it written as blanks.
+// Cuts: the text keeps whole entries only and stops before the first that does not
+// fit. Text may be null when capacity is 0.
 void FormatAdapterText(const unsigned char* records, uint32_t count, char* text, size_t capacity);
 
 // Windows 2000 and every later version with minor number 0 require the TCP/IP key
