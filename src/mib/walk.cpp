@@ -238,8 +238,12 @@ static void StoreRow(AdapterTables& tables, uint32_t row, const SnmpVarBind* var
     record.physicalAddressLength = static_cast<uint8_t>(length);
     if (length > 0) memcpy(record.physicalAddress, physical->stream, length);
 
+    // Past the address table the varbind runs on through the objects that follow it
+    // (broadcast flags, route and ARP tables), whose numbers would name interfaces by
+    // chance: a row there names none, as it carries no address or mask.
     uint32_t index = 0;
-    if (IndexValueOf(varBinds[AddressIfIndexColumn].value, &index)) {
+    if (InColumn(varBinds[AddressIfIndexColumn], AddressIfIndexColumn) &&
+        IndexValueOf(varBinds[AddressIfIndexColumn].value, &index)) {
         tables.addressInterfaceIndexes[row] = index;
         tables.indexKnown[row] |= AddressIndexKnown;
     }

@@ -250,9 +250,12 @@ TEST_F(Walk, AShortAddressTableLeavesLaterRowsWithoutAddresses)
     const uint8_t address[] = {192, 0, 2, 7}, mask[] = {255, 255, 255, 0};
     EXPECT_EQ(0, memcmp(address, tables.records[0].ipAddress, 4));
     EXPECT_EQ(0, memcmp(mask, tables.records[0].subnetMask, 4));
+    // Past the address table the index column's varbind reads the mask and the
+    // broadcast flag (1, the first interface's index): those rows name no interface.
     for (int row = 1; row < 3; ++row) {
         EXPECT_EQ(0, memcmp(ZeroBytes, tables.records[row].ipAddress, 4)) << row;
         EXPECT_EQ(0, memcmp(ZeroBytes, tables.records[row].subnetMask, 4)) << row;
+        EXPECT_EQ(0, tables.indexKnown[row] & AddressIndexKnown) << row;
     }
     EXPECT_EQ(1u, tables.addressInterfaceIndexes[0]);
 }
