@@ -70,10 +70,16 @@ struct AdapterTables {
 bool PassesInclusionRule(const uint8_t* address, size_t length, bool includeDest,
                          bool includeEmpty);
 
+// Whether two records carry the same physical address: the same length and the same
+// 14 bytes, which are zero past the length in every walked record. Pure.
+bool SamePhysicalAddress(const AdapterRecord& a, const AdapterRecord& b);
+
 // Pairs every address row with its interface, as the walk's rows read them, and
 // copies the included records one after another into buffer, never more than
-// maxRecords of them. Rows that find no interface are left out. Rewrites
-// addressInterfaceIndexes where a row takes an interface that no address row names.
+// maxRecords of them. Rows that find no interface are left out, and so is a record
+// whose physical address an earlier one listed (a filter layer of that adapter).
+// Rewrites addressInterfaceIndexes where a row takes an interface that no address row
+// names.
 // Answers the number of records written, or -1 when the heap cannot supply its
 // lookup table (nothing written then). Runs in time linear in the rows.
 int PairAdapters(AdapterTables& tables, unsigned char* buffer, uint32_t maxRecords);

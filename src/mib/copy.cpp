@@ -1,13 +1,21 @@
 // The copy: pairs each address row of the walk with the interface it names and copies
 // the included records out. The walk read both tables in lock step, so address row i
 // sits beside interface row i; the pairing repairs that by interface index. An address
-// row naming no interface takes the first interface that no address row names.
+// row naming no interface, or one that an earlier row already took (an adapter's second
+// address), takes the first interface that no address row names, so that an adapter
+// without an address (a disconnected one) still gets its place.
 //
-// Both searches go through one hash table of interface indexes, built once: the first
-// interface row of every index, and whether some address row names it. An index only
-// ever becomes named, never unnamed again (a row that takes an interface named none
-// before), so the search for an unnamed interface resumes where it last stopped and the
-// whole copy runs in time linear in the rows.
+// Since Windows Vista the interface table has a row for every filter layer bound to an
+// adapter ("...-QoS Packet Scheduler-0000"), each with the adapter's own physical
+// address. A record whose physical address was listed already is such a layer: only
+// the first record of each address is listed. An empty address is no adapter's.
+//
+// The searches go through hash tables built once: the interface indexes (the first
+// interface row of every index, whether some address row names it, whether a row took
+// it), and the physical addresses listed. An index only ever becomes named, never
+// unnamed again (a row that takes an interface named none before), so the search for an
+// unnamed interface resumes where it last stopped and the whole copy runs in time
+// linear in the rows.
 #include "mib/agent.h"
 #include "base/memory.h"
 
@@ -15,64 +23,100 @@
 
 namespace {
 
+uint32_t Mix(uint32_t value)
+{
+    value ^= value >> 16;
+    value *= 0x85EBCA6Bu;
+    value ^= value >> 13;
+    value *= 0xC2B2AE35u;
+    value ^= value >> 16;
+    return value;
+}
+
 struct IndexSlot {
     uint32_t value;
     uint32_t firstRow;
     uint8_t present;
     uint8_t named;  // some address row names this index
+    uint8_t taken;  // a row of the copy has taken this interface
+
+    static uint32_t Hash(uint32_t key) { return Mix(key); }
+    bool Holds(uint32_t key) const { return value == key; }
 };
 
-// Open addressing with linear probing, at most half full.
-class IndexTable {
+// The interface record first listed with a physical address.
+struct PhysicalSlot {
+    const AdapterRecord* record;
+    uint8_t present;
+
+    static uint32_t Hash(const AdapterRecord& key)
+    {
+        uint32_t hash = key.physicalAddressLength;
+        for (uint8_t byte : key.physicalAddress) hash = hash * 31 + byte;
+        return Mix(hash);
+    }
+    bool Holds(const AdapterRecord& key) const { return SamePhysicalAddress(*record, key); }
+};
+
+// Open addressing with linear probing, at most half full: Slot says which key it holds.
+template <typename Slot>
+class SlotTable {
 public:
-    ~IndexTable() { FreeMemory(slots); }
+    ~SlotTable() { FreeMemory(slots); }
 
     bool Allocate(uint32_t entries)
     {
         uint32_t capacity = 2;
         while (capacity < entries * 2u) capacity *= 2;
-        slots = static_cast<IndexSlot*>(AllocateZeroed(capacity, sizeof(IndexSlot)));
+        slots = static_cast<Slot*>(AllocateZeroed(capacity, sizeof(Slot)));
         mask = capacity - 1;
         return slots != nullptr;
     }
 
-    // Adds value at row unless an earlier row holds it already.
-    void Insert(uint32_t value, uint32_t row)
+    // The slot that holds key, or the empty slot where it belongs.
+    template <typename Key>
+    Slot& Probe(const Key& key)
     {
-        IndexSlot& slot = Probe(value);
-        if (slot.present) return;
-        slot.value = value;
-        slot.firstRow = row;
-        slot.present = 1;
+        uint32_t at = Slot::Hash(key) & mask;
+        while (slots[at].present && !slots[at].Holds(key)) at = (at + 1) & mask;
+        return slots[at];
     }
 
-    IndexSlot* Find(uint32_t value)
+    template <typename Key>
+    Slot* Find(const Key& key)
     {
-        IndexSlot& slot = Probe(value);
+        Slot& slot = Probe(key);
         return slot.present ? &slot : nullptr;
     }
 
 private:
-    static uint32_t Mix(uint32_t value)
-    {
-        value ^= value >> 16;
-        value *= 0x85EBCA6Bu;
-        value ^= value >> 13;
-        value *= 0xC2B2AE35u;
-        value ^= value >> 16;
-        return value;
-    }
-
-    IndexSlot& Probe(uint32_t value)
-    {
-        uint32_t at = Mix(value) & mask;
-        while (slots[at].present && slots[at].value != value) at = (at + 1) & mask;
-        return slots[at];
-    }
-
-    IndexSlot* slots = nullptr;
+    Slot* slots = nullptr;
     uint32_t mask = 0;
 };
+
+using IndexTable = SlotTable<IndexSlot>;
+
+// Adds value at row unless an earlier row holds it already.
+void InsertIndex(IndexTable& interfaces, uint32_t value, uint32_t row)
+{
+    IndexSlot& slot = interfaces.Probe(value);
+    if (slot.present) return;
+    slot.value = value;
+    slot.firstRow = row;
+    slot.present = 1;
+}
+
+// True the first time an interface record's physical address is seen; an empty one is
+// always new, since it is no adapter's.
+bool ListsNewAdapter(SlotTable<PhysicalSlot>& listed, const AdapterRecord& record)
+{
+    if (record.physicalAddressLength == 0) return true;
+    PhysicalSlot& slot = listed.Probe(record);
+    if (slot.present) return false;
+    slot.record = &record;
+    slot.present = 1;
+    return true;
+}
 
 bool HasKnown(const AdapterTables& tables, uint32_t row, uint8_t bit)
 {
@@ -92,13 +136,23 @@ void TakeInterfaceFields(AdapterRecord& working, const AdapterRecord& interfaceR
 
 }  // namespace
 
+bool SamePhysicalAddress(const AdapterRecord& a, const AdapterRecord& b)
+{
+    if (a.physicalAddressLength != b.physicalAddressLength) return false;
+    for (size_t at = 0; at < PhysicalAddressSize; ++at) {
+        if (a.physicalAddress[at] != b.physicalAddress[at]) return false;
+    }
+    return true;
+}
+
 int PairAdapters(AdapterTables& tables, unsigned char* buffer, uint32_t maxRecords)
 {
     IndexTable interfaces;
-    if (!interfaces.Allocate(tables.walkedRows)) return -1;
+    SlotTable<PhysicalSlot> listed;
+    if (!interfaces.Allocate(tables.walkedRows) || !listed.Allocate(tables.walkedRows)) return -1;
     for (uint32_t row = 0; row < tables.walkedRows; ++row) {
         if (HasKnown(tables, row, InterfaceIndexKnown))
-            interfaces.Insert(tables.interfaceIndexes[row], row);
+            InsertIndex(interfaces, tables.interfaceIndexes[row], row);
     }
     for (uint32_t row = 0; row < tables.walkedRows; ++row) {
         if (!HasKnown(tables, row, AddressIndexKnown)) continue;
@@ -116,6 +170,7 @@ int PairAdapters(AdapterTables& tables, unsigned char* buffer, uint32_t maxRecor
         IndexSlot* slot = nullptr;
         if (HasKnown(tables, row, AddressIndexKnown))
             slot = interfaces.Find(tables.addressInterfaceIndexes[row]);
+        if (slot && slot->taken) slot = nullptr;  // a second address of a listed adapter
         if (!slot) {
             while (unnamedFrom < tables.walkedRows &&
                    !(HasKnown(tables, unnamedFrom, InterfaceIndexKnown) &&
@@ -132,10 +187,13 @@ int PairAdapters(AdapterTables& tables, unsigned char* buffer, uint32_t maxRecor
             tables.addressInterfaceIndexes[row] = slot->value;
             tables.indexKnown[row] |= AddressIndexKnown;
         }
-        TakeInterfaceFields(working, tables.records[slot->firstRow]);
+        slot->taken = 1;
+        const AdapterRecord& interfaceRecord = tables.records[slot->firstRow];
+        TakeInterfaceFields(working, interfaceRecord);
         if (written < maxRecords &&
             PassesInclusionRule(working.physicalAddress, working.physicalAddressLength,
-                                tables.includeDest != 0, tables.includeEmpty != 0)) {
+                                tables.includeDest != 0, tables.includeEmpty != 0) &&
+            ListsNewAdapter(listed, interfaceRecord)) {
             memcpy(buffer + static_cast<size_t>(written) * AdapterRecordSize, &working,
                    AdapterRecordSize);
             ++written;

@@ -18,7 +18,8 @@ constexpr const char* TcpipKeyName = "SOFTWARE\\Microsoft\\Tcpip";
 // or the heap fails, 0 when no row passes the inclusion rule, otherwise the bytes the
 // included records need (count times 92). The records are copied only when buffer is
 // non-null and size holds that many bytes; the answer is then the bytes written, which
-// is less when the pairing yields fewer records than the walk counted.
+// is less when the pairing yields fewer records than the walk counted (one record per
+// adapter, its filter layers left out).
 int GetAdapterRecords(uint32_t flags, void* buffer, uint32_t size,
                       const char* agentLibrary = AgentLibraryName);
 

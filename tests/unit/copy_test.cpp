@@ -67,21 +67,25 @@ Copied Pair(TestTables& tables, uint32_t maxRecords)
 }
 
 // The pairing as first described, one search over every row for every row, with the
-// same rules for rows that find no interface and for the record limit.
+// same rules for rows that find no interface, interfaces taken already, physical
+// addresses listed already and the record limit.
 int PairThePlainWay(AdapterTables& t, unsigned char* buffer, uint32_t maxRecords)
 {
     auto knownAddress = [&](uint32_t row) { return row < t.walkedRows && (t.indexKnown[row] & AddressIndexKnown); };
     auto knownInterface = [&](uint32_t row) { return row < t.walkedRows && (t.indexKnown[row] & InterfaceIndexKnown); };
     std::vector<bool> assigned(t.rowCount, false);  // rows given an interface in step 3
+    std::vector<bool> taken(t.rowCount, false);     // interface rows a row has taken
+    std::vector<AdapterRecord> listed;
     AdapterRecord working = {};
     uint32_t written = 0;
     for (uint32_t i = 0; i < t.rowCount; ++i) {
         memcpy(working.ipAddress, t.records[i].ipAddress, 4);
         memcpy(working.subnetMask, t.records[i].subnetMask, 4);
         long found = -1;
-        if (knownAddress(i) || assigned[i]) {
+        if (knownAddress(i)) {
             for (uint32_t j = 0; j < t.rowCount && found < 0; ++j)
                 if (knownInterface(j) && t.interfaceIndexes[j] == t.addressInterfaceIndexes[i]) found = j;
+            if (found >= 0 && taken[found]) found = -1;
         }
         if (found < 0) {
             for (uint32_t k = 0; k < t.rowCount && found < 0; ++k) {
@@ -97,15 +101,22 @@ int PairThePlainWay(AdapterTables& t, unsigned char* buffer, uint32_t maxRecords
             }
         }
         if (found < 0) continue;
+        taken[found] = true;
         const AdapterRecord& chosen = t.records[found];
         working.type = chosen.type;
         memcpy(working.description, chosen.description, sizeof(working.description));
         working.physicalAddressLength = chosen.physicalAddressLength;
         memcpy(working.physicalAddress, chosen.physicalAddress, sizeof(working.physicalAddress));
-        if (written < maxRecords &&
+        bool layer = false;
+        for (const AdapterRecord& other : listed)
+            layer = layer || (working.physicalAddressLength > 0 &&
+                              other.physicalAddressLength == working.physicalAddressLength &&
+                              memcmp(other.physicalAddress, working.physicalAddress, PhysicalAddressSize) == 0);
+        if (written < maxRecords && !layer &&
             PassesInclusionRule(working.physicalAddress, working.physicalAddressLength,
                                 t.includeDest != 0, t.includeEmpty != 0)) {
             memcpy(buffer + written * AdapterRecordSize, &working, AdapterRecordSize);
+            listed.push_back(working);
             ++written;
         }
     }
@@ -160,27 +171,76 @@ TEST(PairAdapters, ARowThatFindsNoInterfaceIsLeftOut)
 
 TEST(PairAdapters, NeverMoreRecordsThanTheLimit)
 {
-    // Both address rows name interface 1: two records would pass, the walk counted one.
     TestTables tables(2, 2);
     tables.Row(0, 1, 1, 0x11, 10, "first");
-    tables.Row(1, 2, 1, 0x00, 20, "second");
+    tables.Row(1, 2, 2, 0x22, 20, "second");
     Copied copied = Pair(tables, 1);
     ASSERT_EQ(1, copied.written);
     EXPECT_EQ(10, copied.records[0].ipAddress[0]);
     EXPECT_EQ(0, Pair(tables, 0).written);
 }
 
-TEST(PairAdapters, RowsPastTheWalkTakeTheInterfacesLeftOver)
+TEST(PairAdapters, EveryInterfaceHasOnePlaceAndRowsPastTheWalkNone)
 {
+    // The second row names the interface the first took: it takes the one no row
+    // names, and the rows past the walk find none left.
     TestTables tables(5, 2);
     tables.Row(0, 7, 8, 0x11, 10, "seven");
     tables.Row(1, 8, 8, 0x22, 20, "eight");
     Copied copied = Pair(tables, 5);
-    ASSERT_EQ(3, copied.written);
+    ASSERT_EQ(2, copied.written);
     EXPECT_STREQ("eight", copied.records[0].description);
-    EXPECT_STREQ("eight", copied.records[1].description);
-    EXPECT_STREQ("seven", copied.records[2].description);
-    EXPECT_EQ(0, copied.records[2].ipAddress[0]);
+    EXPECT_EQ(10, copied.records[0].ipAddress[0]);
+    EXPECT_STREQ("seven", copied.records[1].description);
+    EXPECT_EQ(20, copied.records[1].ipAddress[0]);
+}
+
+const std::string Mac("\x00\x50\x56\x8A\x10\x01", 6);
+
+TEST(PairAdapters, SamePhysicalAddressIsTheSameLengthAndBytes)
+{
+    const std::string wide(13, '\x02');
+    struct Case { std::string a, b; bool same; } cases[] = {
+        {Mac, Mac, true},
+        {Mac, Mac.substr(0, 5) + "\x02", false},  // two ports of one card
+        {wide + "\x01", wide + "\x02", false},
+        {Mac, Mac + std::string(2, '\0'), false},  // the same bytes, another length
+    };
+    for (const Case& c : cases) {
+        AdapterRecord a = {}, b = {};
+        a.physicalAddressLength = static_cast<uint8_t>(c.a.size());
+        memcpy(a.physicalAddress, c.a.data(), c.a.size());
+        b.physicalAddressLength = static_cast<uint8_t>(c.b.size());
+        memcpy(b.physicalAddress, c.b.data(), c.b.size());
+        EXPECT_EQ(c.same, SamePhysicalAddress(a, b)) << c.a.size() << " and " << c.b.size() << " bytes";
+    }
+}
+
+TEST(PairAdapters, OneRecordPerPhysicalAddressTheFirstListed)
+{
+    // Rows: interface index, the index the address row names (9: none), the physical
+    // address, the description.
+    struct Row { uint32_t index, named; std::string physical; const char* description; };
+    struct Case { std::vector<Row> rows; int32_t includeEmpty; const char* expected; } cases[] = {
+        // The address row names the adapter, whose layer comes first in the walk.
+        {{{11, 12, Mac, "nic-QoS Packet Scheduler-0000"}, {12, 9, Mac, "nic"}}, 0, "nic,"},
+        {{{11, 11, Mac, "port 1"}, {12, 12, Mac.substr(0, 5) + "\x02", "port 2"}}, 0, "port 1,port 2,"},
+        {{{11, 11, "", "empty"}, {12, 12, "", "also empty"}}, 1, "empty,also empty,"},
+    };
+    for (const Case& c : cases) {
+        TestTables tables(static_cast<uint32_t>(c.rows.size()), static_cast<uint32_t>(c.rows.size()));
+        tables.view.includeEmpty = c.includeEmpty;
+        for (uint32_t row = 0; row < c.rows.size(); ++row) {
+            const Row& r = c.rows[row];
+            tables.Row(row, r.index, r.named, 0, 10, r.description);
+            tables.records[row].physicalAddressLength = static_cast<uint8_t>(r.physical.size());
+            memcpy(tables.records[row].physicalAddress, r.physical.data(), r.physical.size());
+        }
+        Copied copied = Pair(tables, static_cast<uint32_t>(c.rows.size()));
+        std::string listed;
+        for (const AdapterRecord& record : copied.records) listed += std::string(record.description) + ",";
+        EXPECT_EQ(c.expected, listed);
+    }
 }
 
 TEST(PairAdapters, AgreesWithThePlainPairingOnGeneratedTables)
@@ -194,14 +254,15 @@ TEST(PairAdapters, AgreesWithThePlainPairingOnGeneratedTables)
         tables.view.includeDest = random() % 2;
         tables.view.includeEmpty = random() % 2;
         for (uint32_t row = 0; row < walked; ++row) {
-            static const uint8_t physicalKinds[] = {0, 0x11, 0x44, 0};
-            uint8_t physical = physicalKinds[random() % 4];
+            static const uint8_t physicalKinds[] = {0, 0x11, 0x12, 0x13, 0x44, 0};
+            uint8_t physical = physicalKinds[random() % 6];
             uint32_t interfaceIndex = random() % spread;
             uint32_t addressIndex = random() % (spread + 3);
             uint8_t address = static_cast<uint8_t>(random() % 3);
             tables.Row(row, interfaceIndex, addressIndex, physical, address,
                        ("row " + std::to_string(row)).c_str());
             if (physical == 0x44) memcpy(tables.records[row].physicalAddress, "DEST", 4);
+            if (physical && random() % 4 == 0) tables.records[row].physicalAddressLength = 8;
             if (random() % 3 == 0) tables.known[row] = static_cast<uint8_t>(random() % 3);
         }
         TestTables plain = tables;
