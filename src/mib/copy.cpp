@@ -170,7 +170,7 @@ int PairAdapters(AdapterTables& tables, unsigned char* buffer, uint32_t maxRecor
         IndexSlot* slot = nullptr;
         if (HasKnown(tables, row, AddressIndexKnown))
             slot = interfaces.Find(tables.addressInterfaceIndexes[row]);
-        if (slot && slot->taken) slot = nullptr;  // a second address of a listed adapter
+        if (slot && slot->taken) slot = nullptr;  // taken already: an adapter's second address
         if (!slot) {
             while (unnamedFrom < tables.walkedRows &&
                    !(HasKnown(tables, unnamedFrom, InterfaceIndexKnown) &&
