@@ -50,6 +50,7 @@ configure_and_build() {
 ensure_prefix() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     echo "creating the Wine prefix $WINEPREFIX"
+    mkdir -p "$(dirname "$WINEPREFIX")"   # wine makes the prefix, not the folders above it
     WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= "$wine64" wineboot -i >/dev/null 2>&1 </dev/null
   fi
 }
