@@ -1,6 +1,6 @@
-# Shared by script/test and script/run: installs what is missing on a Debian machine,
-# configures and builds the targets, manages the Wine prefixes, and prepares the 32-bit
-# stage that runs the shipped exe. Sourced, not run.
+# Shared by script/test, script/run and script/release: installs what is missing on a
+# Debian machine, configures and builds the targets, manages the Wine prefixes, and
+# prepares the 32-bit stage that runs the shipped exe. Sourced, not run.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build64=$root/build/x86_64
