@@ -1,15 +1,12 @@
 #!/usr/bin/env bash
 # The release's signing and package, with throwaway certificates
-# (make-test-certificate.sh). No time-stamp server is named but a closed port on the
-# loopback, and no proxy may carry the request anywhere else.
-#   signed   unsigned, the package holds the built exe; signed, the same files, its exe
-#            verifying against the certificate with a SHA-256 digest and the program's
-#            name, and the built exe byte for byte once its signature is removed
-#   refused  each bad input fails with its message and leaves no signed exe, no package
-#            (not even an earlier run's) and no temporary file; a stand-in osslsigncode
-#            spoils the signature, or signs other bytes, to show the checks after signing
-#   start    the build's exe, signed, starts under the build's Wine, deletes a file from
-#            its temporary directory (delete:) and exits with 0
+# (make-test-certificate.sh); the only time-stamp server named is a closed port on the
+# loopback, and no proxy may carry a request anywhere else.
+#   signed   both packages hold the built exe, the signed one verifying against the
+#            certificate with a SHA-256 digest and the program's name
+#   refused  each bad input fails saying so and leaves nothing, not even an earlier
+#            package; a stand-in osslsigncode spoils its signature or signs other bytes
+#   start    the signed exe starts under the build's Wine and deletes a file (delete:)
 # Usage: check-release.sh signed|refused|start BUILD_DIR
 set -u
 case=$1 build=$2
