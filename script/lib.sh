@@ -1,6 +1,6 @@
-# Shared by script/test and script/run: installs what is missing on a Debian machine,
-# configures and builds the targets, manages the Wine prefixes, and prepares the 32-bit
-# stage that runs the shipped exe. Sourced, not run.
+# Shared by script/test, script/run and script/release: installs what is missing on a
+# Debian machine, configures and builds the targets, manages the Wine prefixes, and
+# prepares the 32-bit stage that runs the shipped exe. Sourced, not run.
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build64=$root/build/x86_64
@@ -12,7 +12,7 @@ export WINEPREFIX=$build64/wineprefix
 
 packages=(cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix
           g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-tools
-          wine wine64 googletest time)
+          wine wine64 googletest time osslsigncode openssl ca-certificates)
 
 ensure_packages() {
   local missing=() p
