@@ -70,21 +70,6 @@ TEST(RefreshProcess, RefreshInAnyCapitalsAndAFailedRenewal)
     ScopedEnv exitCode("KD_STANDIN_EXIT", "2");
     EXPECT_EQ(0u, RunProduct("refresh", StandinDirectory().c_str()));
     EXPECT_FALSE(FileExists(temp / "qopass.txt"));
-
-    // A read-only old answer goes all the same; a read-only file that is also named
-    // elsewhere (a hard link) keeps its mark, since clearing it would reach that name.
-    std::string result = temp / "qopass.txt";
-    WriteFileBytes(result, "refresh found X\r\n");
-    ASSERT_TRUE(SetFileAttributesA(result.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(0u, RunProduct("refresh:X", StandinDirectory().c_str()));
-    EXPECT_FALSE(FileExists(result)) << "a read-only old answer outlived a failed renewal";
-    ScratchDir elsewhere("elsewhere");
-    WriteFileBytes(elsewhere / "kept.txt", "kept");
-    ASSERT_TRUE(SetFileAttributesA((elsewhere / "kept.txt").c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(CreateHardLinkA(result.c_str(), (elsewhere / "kept.txt").c_str(), nullptr));
-    EXPECT_EQ(0u, RunProduct("refresh", StandinDirectory().c_str()));
-    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_READONLY), GetFileAttributesA((elsewhere / "kept.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(result.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 struct OsNameCase {
