@@ -18,9 +18,10 @@ template <size_t N> bool AppendCapturePath(char (&arguments)[N], const char* cap
 }
 
 // Deletes the capture before a tool writes it, a read-only one too (RemoveOwnFile).
-// False when something stays at the path (a file held open, a folder, a link): no tool
-// may run then, or its answer could be an old or planted file, or be written through a
-// planted link.
+// False when something stays at the path (a file held open, a folder or directory
+// junction, a read-only link): no tool may run then, or its answer could be an old or
+// planted file, or be written through a planted link. A link that is not read only is
+// deleted like a file, and only the link goes.
 bool ClearCapture(const char* capturePath);
 
 // Whether one piece of a capture counts; length is the piece's as the reader gave it,

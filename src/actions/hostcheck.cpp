@@ -109,7 +109,9 @@ static void LearnAddress(HostScan& scan, const char* piece, size_t length)
 {
     if (scan.firstLine == FirstLine::NotYet && HoldsMoreThanBlanks(piece, length))
         scan.firstLine = FirstLine::Reading;
-    // The blank lines before it hold no "[", only the blank a "[" may follow.
+    // Blank lines before it pass through the bracket scan too, which is harmless: they
+    // hold only blanks and line ends, so they open no bracket, and the byte they leave
+    // before the first line is the line feed that ends them, as at the capture's start.
     for (size_t at = 0; at < length && scan.address[0] == '\0'; ++at) TakeFirstLineByte(scan, piece[at]);
     if (scan.firstLine == FirstLine::Reading && EndsLine(piece, length)) scan.firstLine = FirstLine::Passed;
 }

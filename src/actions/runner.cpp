@@ -37,6 +37,22 @@ static bool AppendInterpreter(char (&line)[CommandLineSize], const char* interpr
     return AppendText(line, "\"") && AppendText(line, interpreter) && AppendText(line, "\"");
 }
 
+// The file name of an interpreter path: what follows its last backslash or slash.
+static const char* FileNameOf(const char* path)
+{
+    const char* name = path;
+    for (const char* p = path; *p; ++p) {
+        if (*p == '\\' || *p == '/') name = p + 1;
+    }
+    return name;
+}
+
+bool TurnsAutoRunOff(const char* interpreter, const OSVERSIONINFOA& version)
+{
+    return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5 &&
+           EqualsFolded(FileNameOf(interpreter), "cmd.exe");
+}
+
 static bool Refuse(InterpreterCommand& command)
 {
     command.application[0] = '\0';
@@ -45,8 +61,8 @@ static bool Refuse(InterpreterCommand& command)
 }
 
 bool BuildInterpreterCommand(InterpreterCommand& command, const char* comspec,
-                             const char* systemDirectory, const char* program,
-                             const char* arguments)
+                             const char* systemDirectory, const OSVERSIONINFOA& version,
+                             const char* program, const char* arguments)
 {
     command.application[0] = '\0';
     command.line[0] = '\0';
@@ -61,18 +77,24 @@ bool BuildInterpreterCommand(InterpreterCommand& command, const char* comspec,
             !AppendText(command.line, "CMD.EXE"))
             return Refuse(command);
     }
-    bool whole = AppendText(command.line, " /c ") && AppendText(command.line, program) &&
+    const char* interpreter = comspec ? comspec : "CMD.EXE";
+    const char* switches = TurnsAutoRunOff(interpreter, version) ? " /d /c " : " /c ";
+    bool whole = AppendText(command.line, switches) && AppendText(command.line, program) &&
                  AppendText(command.line, " ") && AppendText(command.line, arguments);
     return whole || Refuse(command);
 }
 
-// Builds the interpreter's start from this process's environment; false when refused.
+// Builds the interpreter's start from this process's environment and the system's
+// version; false when refused.
 static bool BuildPlatformCommand(InterpreterCommand& command, const char* systemDirectory,
                                  const char* program, const char* arguments)
 {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+    GetVersionExA(&version);  // a failed call leaves a zeroed record: "/c" alone
     char* environment = GetEnvironmentStringsA();
     bool built = BuildInterpreterCommand(command, FindEnvironmentValue(environment, "COMSPEC"),
-                                         systemDirectory, program, arguments);
+                                         systemDirectory, version, program, arguments);
     if (environment) FreeEnvironmentStringsA(environment);
     return built;
 }

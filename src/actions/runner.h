@@ -26,8 +26,16 @@ struct InterpreterCommand {
     char line[CommandLineSize];
 };
 
-// Builds the start of "<interpreter> /c <program> <arguments>" from COMSPEC's value
-// (null when the environment has none) and the system directory:
+// True where "/d" goes before "/c": the interpreter's file name is cmd.exe (in any
+// capitals) and the system is Windows NT 5.0 (2000) or later, whose cmd otherwise runs
+// the AutoRun commands of the registry's "Command Processor" keys before every command.
+// COMMAND.COM of 95, 98 and ME reads "/D" as something else, the cmd of NT 3.51 and 4.0
+// documents no "/d", and another interpreter may not know it: they get "/c" alone. Pure.
+bool TurnsAutoRunOff(const char* interpreter, const OSVERSIONINFOA& version);
+
+// Builds the start of "<interpreter> /c <program> <arguments>" ("/d /c" where
+// TurnsAutoRunOff says so for version) from COMSPEC's value (null when the
+// environment has none) and the system directory:
 // - COMSPEC names the interpreter, in double quotes when it holds a blank or a tab (so
 //   that no prefix of it, "C:\Program.exe", can start), and no application name is
 //   given: Windows 9x's COMMAND.COM is a 16-bit program, which CreateProcess takes from
@@ -38,8 +46,8 @@ struct InterpreterCommand {
 // double quote, the system directory is empty (without COMSPEC) or a text does not fit.
 // Pure.
 bool BuildInterpreterCommand(InterpreterCommand& command, const char* comspec,
-                             const char* systemDirectory, const char* program,
-                             const char* arguments);
+                             const char* systemDirectory, const OSVERSIONINFOA& version,
+                             const char* program, const char* arguments);
 
 // Runs program with arguments through the interpreter, hidden, with the system
 // directory as its current folder, and waits without a time-out. Answers the tool's

@@ -30,33 +30,48 @@ bool BuildTempFilePath(char* path, size_t size, const char* name)
     return JoinTempFilePath(path, size, dir, length, name);
 }
 
-// A file that may lose its read-only mark: no folder and no link, by its own entry,
-// and no name but this one, so that clearing the mark changes nothing elsewhere.
-static bool IsLoneReadOnlyFile(const char* path, DWORD attributes)
+// Opens the read-only file at path for the check, for reading and without delete
+// sharing, so that while the handle is open nobody can rename, delete or replace the
+// name: each of those needs delete access. An open without read access would not hold
+// the name, since the system checks sharing only against opens that read, write or
+// delete. Answers the handle when the file may lose its mark: no folder and no link by
+// its own entry, and no name but this one, so that clearing the mark changes nothing
+// elsewhere; INVALID_HANDLE_VALUE otherwise.
+static HANDLE OpenLoneReadOnlyFile(const char* path, DWORD attributes)
 {
     const DWORD refused = FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT;
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_READONLY) ||
         (attributes & refused))
-        return false;
+        return INVALID_HANDLE_VALUE;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    if (file == INVALID_HANDLE_VALUE) return file;
     BY_HANDLE_FILE_INFORMATION information = {};
-    bool lone = GetFileInformationByHandle(file, &information) && information.nNumberOfLinks == 1;
+    if (GetFileInformationByHandle(file, &information) && information.nNumberOfLinks == 1)
+        return file;
     CloseHandle(file);
-    return lone;
+    return INVALID_HANDLE_VALUE;
+}
+
+bool RemoveOwnFile(const char* path, SetAttributesFunction setAttributes)
+{
+    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
+    DWORD attributes = GetFileAttributesA(path);
+    HANDLE checked = OpenLoneReadOnlyFile(path, attributes);
+    if (checked == INVALID_HANDLE_VALUE) return false;
+    DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
+    bool unmarked = setAttributes(path, cleared ? cleared : FILE_ATTRIBUTE_NORMAL);
+    // The name is the checked file's until here; our own handle would make the delete fail.
+    CloseHandle(checked);
+    if (!unmarked) return false;
+    if (DeleteFileA(path)) return true;
+    setAttributes(path, attributes);  // held open: it stays, and stays read only
+    return false;
 }
 
 bool RemoveOwnFile(const char* path)
 {
-    if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
-    DWORD attributes = GetFileAttributesA(path);
-    if (!IsLoneReadOnlyFile(path, attributes)) return false;
-    DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
-    if (!SetFileAttributesA(path, cleared ? cleared : FILE_ATTRIBUTE_NORMAL)) return false;
-    if (DeleteFileA(path)) return true;
-    SetFileAttributesA(path, attributes);  // held open: it stays, and stays read only
-    return false;
+    return RemoveOwnFile(path, SetFileAttributesA);
 }
 
 bool RemoveTempFileBeyondPathBuffer(const char* name)

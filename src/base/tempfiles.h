@@ -2,6 +2,7 @@
 // their paths are built. The calling application reads these names, so they live here.
 #pragma once
 
+#include <windows.h>
 #include <cstddef>
 
 constexpr size_t PathBufferSize = 256;         // temporary-directory path + file name + NUL
@@ -35,10 +36,16 @@ template <size_t N> bool BuildTempFilePath(char (&path)[N], const char* name)
 
 // Deletes one of the program's own files, path in the temporary directory. A plain
 // file marked read only loses the mark and is deleted again, so an old answer cannot
-// outlive the start that replaces it; a folder, a link, a file with another name
-// elsewhere (a hard link) or one held open stays as it was. Answers true when no file
-// is left at path (also when there was none).
+// outlive the start that replaces it; a folder, a read-only link, a file with another
+// name elsewhere (a hard link) or one held open stays as it was. The file checked is
+// held open until its mark is cleared, so no other file can take its name in between.
+// Answers true when no file is left at path (also when there was none).
 bool RemoveOwnFile(const char* path);
+
+// How RemoveOwnFile sets attributes by name: SetFileAttributesA, or a test's own that
+// acts on the name between the check and the change.
+using SetAttributesFunction = BOOL(WINAPI*)(LPCSTR path, DWORD attributes);
+bool RemoveOwnFile(const char* path, SetAttributesFunction setAttributes);
 
 // Deletes name from the temporary directory through a path of up to 259 characters,
 // longer than the program's own file paths, so that an old file the program can no

@@ -18,22 +18,6 @@ namespace {
 using GetDiskFreeSpaceExAFunction = BOOL(WINAPI*)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER,
                                                   PULARGE_INTEGER);
 
-// Looked up at run time: Windows 95, 98 and ME and NT before 2000 lack it.
-using GlobalMemoryStatusExFunction = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
-
-// Physical memory in KiB, from the call that can count past 4 GiB where the system has it.
-int32_t RamOfMachine()
-{
-    MEMORYSTATUSEX extended = {};
-    extended.dwLength = sizeof(extended);
-    auto statusEx = KernelEntry<GlobalMemoryStatusExFunction>("GlobalMemoryStatusEx");
-    bool exAnswered = statusEx && statusEx(&extended);
-    MEMORYSTATUS memory = {};
-    memory.dwLength = sizeof(memory);
-    if (!exAnswered) GlobalMemoryStatus(&memory);
-    return RamKiB(exAnswered, extended.ullTotalPhys, memory.dwTotalPhys);
-}
-
 // Free space on C: in MiB. Neither query's success is tested; a failed one leaves its
 // zeroed outputs and so gives 0.
 int32_t FreeMiBOnDriveC()
@@ -98,7 +82,8 @@ struct ReportFacts {
 
 void GatherFacts(ReportFacts& facts)
 {
-    facts.ramKiB = RamOfMachine();
+    auto statusEx = KernelEntry<GlobalMemoryStatusExFunction>("GlobalMemoryStatusEx");
+    facts.ramKiB = RamKiB(TotalPhysicalBytes(statusEx));
     SYSTEM_INFO system = {};
     GetSystemInfo(&system);
     facts.processor = ProcessorText(system.dwProcessorType);
@@ -141,9 +126,20 @@ const char* ProcessorText(unsigned long processorType)
     }
 }
 
-int32_t RamKiB(bool exAnswered, unsigned long long exTotalPhys, unsigned long long totalPhys)
+unsigned long long TotalPhysicalBytes(GlobalMemoryStatusExFunction statusEx)
 {
-    unsigned long long kiB = (exAnswered ? exTotalPhys : totalPhys) >> 10;
+    MEMORYSTATUSEX extended = {};
+    extended.dwLength = sizeof(extended);
+    if (statusEx && statusEx(&extended)) return extended.ullTotalPhys;
+    MEMORYSTATUS memory = {};
+    memory.dwLength = sizeof(memory);
+    GlobalMemoryStatus(&memory);
+    return memory.dwTotalPhys;
+}
+
+int32_t RamKiB(unsigned long long totalPhys)
+{
+    unsigned long long kiB = totalPhys >> 10;
     return kiB > static_cast<unsigned long long>(RamKiBLimit) ? RamKiBLimit : static_cast<int32_t>(kiB);
 }
 

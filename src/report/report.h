@@ -3,6 +3,7 @@
 // "checkwinsock2".
 #pragma once
 
+#include <windows.h>
 #include <cstddef>
 #include <cstdint>
 
@@ -21,10 +22,16 @@ const char* ProcessorText(unsigned long processorType);
 
 constexpr int32_t RamKiBLimit = 2147483647;    // RAM= is a signed 32-bit decimal: 2 TiB
 
-// The RAM= value in whole KiB: GlobalMemoryStatusEx's total physical bytes when it
-// answered (exAnswered), else GlobalMemoryStatus's, which stops at 2 or 4 GiB. Cuts a
-// larger total to RamKiBLimit. Pure.
-int32_t RamKiB(bool exAnswered, unsigned long long exTotalPhys, unsigned long long totalPhys);
+// GlobalMemoryStatusEx as looked up at run time: Windows 95, 98 and ME and NT before
+// 2000 lack it.
+using GlobalMemoryStatusExFunction = BOOL(WINAPI*)(LPMEMORYSTATUSEX);
+
+// The machine's total physical bytes: statusEx's where it is given (not null) and
+// answers, else GlobalMemoryStatus's, which stops at 2 or 4 GiB.
+unsigned long long TotalPhysicalBytes(GlobalMemoryStatusExFunction statusEx);
+
+// The RAM= value: totalPhys in whole KiB, a larger count cut to RamKiBLimit. Pure.
+int32_t RamKiB(unsigned long long totalPhys);
 
 // The HD= value from GetDiskFreeSpaceExA's total free bytes of the volume: whole MiB,
 // kept to their low 32 bits and printed signed. Pure.

@@ -48,6 +48,13 @@ TEST_F(Product, CheckIpWritesFoundThroughTheHiddenPing)
     EXPECT_EQ(0u, Run("checkip:192.0.2.7"));
     EXPECT_EQ("found 192.0.2.7\r\n", ReadFileBytes(temp / "qopass.txt"));
     EXPECT_FALSE(FileExists(temp / "RunSilent.txt"));
+
+    // A read-only capture left behind goes first, and ping runs all the same.
+    WriteFileBytes(temp / "RunSilent.txt", "an earlier capture\r\n");
+    ASSERT_TRUE(SetFileAttributesA((temp / "RunSilent.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(0u, Run("checkip:192.0.2.7"));
+    EXPECT_EQ("found 192.0.2.7\r\n", ReadFileBytes(temp / "qopass.txt")) << "after a read-only capture";
+    EXPECT_FALSE(FileExists(temp / "RunSilent.txt"));
 }
 
 // Ping names a host given by name once, in its first line, right before the address

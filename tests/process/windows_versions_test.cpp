@@ -1,6 +1,7 @@
 // The real exe under the Windows versions that Wine reports to it on request: the OS
-// name string of the report, and the refresh switches (the 9x family releases and
-// renews with the "_all" switches, every other system without them).
+// name string of the report, the refresh switches (the 9x family releases and renews
+// with the "_all" switches, every other system without them), and the interpreter's
+// "/d" (cmd of 2000 and later only).
 #include "support/support.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,8 @@
 struct VersionCase {
     const char* wineVersion;
     bool nineX;
+    const char* interpreter;  // the file name COMSPEC gives a stand-in interpreter
+    bool autoRunOff;          // whether "/d" goes before "/c"
 };
 
 class RefreshUnderVersion : public ::testing::TestWithParam<VersionCase> {
@@ -32,14 +35,27 @@ TEST_P(RefreshUnderVersion, ChoosesTheSwitchesOfTheFamily)
     if (!GetParam().nineX) {
         EXPECT_EQ(std::string::npos, calls.find("_all")) << calls;
     }
+
+    // The interpreter's own command line, as a stand-in of the name COMSPEC gives sees it.
+    ScratchDir folder("comspec");
+    std::string interpreter = folder / GetParam().interpreter;
+    ASSERT_TRUE(CopyFileA((StandinDirectory() + "interpreter.exe").c_str(), interpreter.c_str(), FALSE));
+    ScopedEnv comspec("COMSPEC", interpreter.c_str());
+    EXPECT_EQ(0u, RunProduct("refresh", StandinDirectory().c_str()));
+    std::string start = "cmd=" + interpreter + (GetParam().autoRunOff ? " /d /c " : " /c ") + "IPConfig.exe ";
+    EXPECT_NE(std::string::npos, tool.Log().find(start)) << tool.Log();
 }
 
 INSTANTIATE_TEST_SUITE_P(Wine, RefreshUnderVersion,
-    ::testing::Values(VersionCase{"win95", true}, VersionCase{"win98", true},
-                      VersionCase{"winme", true}, VersionCase{"nt351", false},
-                      VersionCase{"nt40", false}, VersionCase{"win2k", false},
-                      VersionCase{"winxp", false}, VersionCase{"win7", false},
-                      VersionCase{"win10", false}),
+    ::testing::Values(VersionCase{"win95", true, "COMMAND.COM", false},
+                      VersionCase{"win98", true, "COMMAND.COM", false},
+                      VersionCase{"winme", true, "cmd.exe", false},
+                      VersionCase{"nt351", false, "cmd.exe", false},
+                      VersionCase{"nt40", false, "CMD.EXE", false},
+                      VersionCase{"win2k", false, "cmd.exe", true},
+                      VersionCase{"winxp", false, "CMD.EXE", true},
+                      VersionCase{"win7", false, "interpreter.exe", false},
+                      VersionCase{"win10", false, "Cmd.exe", true}),
     [](const ::testing::TestParamInfo<VersionCase>& info) { return std::string(info.param.wineVersion); });
 
 TEST(RefreshProcess, RefreshInAnyCapitalsAndAFailedRenewal)
@@ -54,21 +70,6 @@ TEST(RefreshProcess, RefreshInAnyCapitalsAndAFailedRenewal)
     ScopedEnv exitCode("KD_STANDIN_EXIT", "2");
     EXPECT_EQ(0u, RunProduct("refresh", StandinDirectory().c_str()));
     EXPECT_FALSE(FileExists(temp / "qopass.txt"));
-
-    // A read-only old answer goes all the same; a read-only file that is also named
-    // elsewhere (a hard link) keeps its mark, since clearing it would reach that name.
-    std::string result = temp / "qopass.txt";
-    WriteFileBytes(result, "refresh found X\r\n");
-    ASSERT_TRUE(SetFileAttributesA(result.c_str(), FILE_ATTRIBUTE_READONLY));
-    EXPECT_EQ(0u, RunProduct("refresh:X", StandinDirectory().c_str()));
-    EXPECT_FALSE(FileExists(result)) << "a read-only old answer outlived a failed renewal";
-    ScratchDir elsewhere("elsewhere");
-    WriteFileBytes(elsewhere / "kept.txt", "kept");
-    ASSERT_TRUE(SetFileAttributesA((elsewhere / "kept.txt").c_str(), FILE_ATTRIBUTE_READONLY));
-    ASSERT_TRUE(CreateHardLinkA(result.c_str(), (elsewhere / "kept.txt").c_str(), nullptr));
-    EXPECT_EQ(0u, RunProduct("refresh", StandinDirectory().c_str()));
-    EXPECT_EQ(DWORD(FILE_ATTRIBUTE_READONLY), GetFileAttributesA((elsewhere / "kept.txt").c_str()) & FILE_ATTRIBUTE_READONLY);
-    SetFileAttributesA(result.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 struct OsNameCase {

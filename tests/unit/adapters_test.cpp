@@ -99,8 +99,8 @@ TEST(AdapterText, ControlCharactersCannotBreakTheReportLine)
     EXPECT_EQ("caf\xE9 \x7F[;]", Text({"caf\xE9\x1B\x7F"}, 512)) << "only bytes below 32 change";
     // The calling application splits the list at "[;]": one separator per adapter.
     // A "[;" or ";]" at a description's end or start joins no separator of its own.
-    EXPECT_EQ("Fake NIC[ ]Injected NIC[ ][;]a;b[c]; [;[;];][;]",
-              Text({"Fake NIC[;]Injected NIC[;]", "a;b[c]; [;", ";]"}, 512));
+    EXPECT_EQ("Fake NIC[ ]Injected NIC[ ][;]a;b[c]; [;[;];][;][ ]first[;]",
+              Text({"Fake NIC[;]Injected NIC[;]", "a;b[c]; [;", ";]", "[;]first"}, 512));
 }
 
 TEST(AdapterText, TheReportBufferHoldsSevenFullEntries)

@@ -82,6 +82,7 @@ TEST_F(CaptureScan, OnlyTheFirstLineWithTextGivesTheAddress)
     const std::string four = replies + replies + replies + replies;
     const std::string longName(260, 'n');
     const std::string unreachable = "Reply from 2001:db8::1:5: Destination host unreachable.\r\n";
+    const std::string longest(45, '1'), reply45 = "Reply from " + longest + ": time<1ms\r\n";
     struct Case { const char* what; std::string capture; int count; } cases[] = {
         {"after blank lines", "\r\n   \r\n\r\nPinging dc1 [10.1.2.3] with 32 bytes:\r\n" + four, 5},
         {"whatever name stands before it", "Pinging DC1.corp.example [10.1.2.3] with:\r\n" + four, 5},
@@ -89,7 +90,9 @@ TEST_F(CaptureScan, OnlyTheFirstLineWithTextGivesTheAddress)
         {"no blank before the bracket", "Pinging dc9[10.1.2.3] with 32 bytes:\r\n" + four, 1},
         {"no address in the brackets", "Pinging dc9 [10.1.2.3 x] with:\r\n" + four, 1},
         {"the first valid pair", "Pinging dc9 [x] [10.1.2.3] with:\r\n" + four, 5},
-        {"an address of 46 characters", "Pinging dc9 [" + std::string(46, '1') + "]\r\n" + four, 1},
+        // The replies name the 45-character address, which a 46th character must not cut to.
+        {"an address of 45 characters", "Pinging dc9 [" + longest + "]\r\n" + reply45 + reply45 + reply45 + reply45, 5},
+        {"an address of 46 characters", "Pinging dc9 [" + longest + "1]\r\n" + reply45 + reply45 + reply45 + reply45, 1},
         {"the second piece of a long first line", "Pinging " + longName + " [10.1.2.3] with:\r\n" + four, 5},
         // A first piece of 254: "Pinging ", the name, then the cut.
         {"cut inside the bracket", "Pinging " + std::string(241, 'n') + " [10.1.2.3] with:\r\n" + four, 4},

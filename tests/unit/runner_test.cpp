@@ -19,6 +19,13 @@ TEST(RunnerEnvironment, FindsComSpecWhateverItsCapitals)
     EXPECT_STREQ("", FindEnvironmentValue("COMSPEC=\0\0", "COMSPEC"));
 }
 
+static OSVERSIONINFOA Version(DWORD platformId, DWORD major)
+{
+    return {sizeof(OSVERSIONINFOA), major, 0, 0, platformId, ""};
+}
+
+static const OSVERSIONINFOA Nt40 = Version(VER_PLATFORM_WIN32_NT, 4);
+
 // CreateProcess takes an unquoted path with a blank word by word, C:\Program.exe first,
 // and searches a bare name in the exe's and the current folder before the system's.
 TEST(RunnerCommand, NamesTheInterpreterSoThatNoOtherFileCanStart)
@@ -34,9 +41,30 @@ TEST(RunnerCommand, NamesTheInterpreterSoThatNoOtherFileCanStart)
     InterpreterCommand command;
     for (const Case& c : cases) {
         const char* name = c.comspec ? c.comspec : "(no COMSPEC)";
-        EXPECT_TRUE(BuildInterpreterCommand(command, c.comspec, sys, "ping.exe", "host > C:\\t\\RunSilent.txt")) << name;
+        EXPECT_TRUE(BuildInterpreterCommand(command, c.comspec, sys, Nt40, "ping.exe", "host > C:\\t\\RunSilent.txt")) << name;
         EXPECT_STREQ(c.application, command.application) << name;
         EXPECT_STREQ(c.line, command.line) << name;
+    }
+}
+
+// cmd of 2000 and later runs the registry's AutoRun commands before "/c" unless "/d"
+// comes first. The process tests run each family; these are the names they do not.
+TEST(RunnerCommand, SwitchesAutoRunOffForCmdOfWindows2000AndLater)
+{
+    const OSVERSIONINFOA win2000 = Version(VER_PLATFORM_WIN32_NT, 5), win10 = Version(VER_PLATFORM_WIN32_NT, 10);
+    struct Case { const char* comspec; OSVERSIONINFOA version; const char* start; } cases[] = {
+        {nullptr, win2000, "CMD.EXE /d /c"},
+        {nullptr, Nt40, "CMD.EXE /c"},
+        {"C:/x/cmd.exe", win10, "C:/x/cmd.exe /d /c"},
+        {"C:\\tools\\mycmd.exe", win10, "C:\\tools\\mycmd.exe /c"},
+        {"C:\\cmd.exe\\sh.exe", win10, "C:\\cmd.exe\\sh.exe /c"},
+        {"C:\\x\\cmd.exe.bak", win10, "C:\\x\\cmd.exe.bak /c"},
+    };
+    InterpreterCommand command;
+    for (const Case& c : cases) {
+        const char* name = c.comspec ? c.comspec : "(no COMSPEC)";
+        EXPECT_TRUE(BuildInterpreterCommand(command, c.comspec, "C:\\s", c.version, "p", "h")) << name;
+        EXPECT_EQ(std::string(c.start) + " p h", command.line) << name << " on " << c.version.dwMajorVersion;
     }
 }
 
@@ -53,7 +81,7 @@ TEST(RunnerCommand, RefusesWhatWouldStartNothingOrTheWrongFile)
     };
     InterpreterCommand command;
     for (const Case& c : cases) {
-        EXPECT_EQ(c.built, BuildInterpreterCommand(command, c.comspec, c.sys, "p", c.arguments)) << c.what;
+        EXPECT_EQ(c.built, BuildInterpreterCommand(command, c.comspec, c.sys, Nt40, "p", c.arguments)) << c.what;
         if (c.built) EXPECT_EQ(4095u, strlen(command.line)) << c.what;
         else EXPECT_STREQ("", command.line) << c.what;
     }

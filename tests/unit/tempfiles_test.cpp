@@ -32,7 +32,8 @@ TEST(TempFiles, ResultFileIsOneLineEndingInCrLf)
     EXPECT_EQ("found host.example\r\n", ReadFileBytes(temp / "qopass.txt"));
     EXPECT_TRUE(WriteResultFile("failed", nullptr));
     EXPECT_EQ("failed\r\n", ReadFileBytes(temp / "qopass.txt"));
-    EXPECT_TRUE(RemoveResultFile());
+    ASSERT_TRUE(SetFileAttributesA((temp / "qopass.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+    EXPECT_TRUE(RemoveResultFile()) << "a read-only old answer goes too";
     EXPECT_FALSE(FileExists(temp / "qopass.txt"));
 }
 
@@ -52,4 +53,54 @@ TEST(TempFiles, ATemporaryDirectoryTooLongForTheNameIsRefused)
     char path[PathBufferSize];
     EXPECT_FALSE(BuildTempFilePath(path, ResultFileName));
     EXPECT_FALSE(WriteResultFile("failed", nullptr));
+}
+
+static bool ReadOnly(const std::string& path)
+{
+    return (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+// Between the check and the change, another program tries to rename the answer away and
+// put a hard link to a read-only file elsewhere in its place.
+static std::string SwapTarget;
+static BOOL WINAPI SwapThenSetAttributes(LPCSTR path, DWORD attributes)
+{
+    if (!(attributes & FILE_ATTRIBUTE_READONLY) && MoveFileA(path, (std::string(path) + ".moved").c_str()))
+        CreateHardLinkA(path, SwapTarget.c_str(), nullptr);
+    return SetFileAttributesA(path, attributes);
+}
+
+// Clearing the mark of a file that is also named elsewhere, or that another program
+// holds open, would reach past the program's own answer: the file elsewhere keeps its
+// mark in every case.
+TEST(TempFiles, RemoveOwnFileClearsTheMarkOfALoneReadOnlyFileOnly)
+{
+    ScopedTempDir temp;
+    ScratchDir elsewhere("elsewhere");
+    std::string path = temp / "qopass.txt";
+    SwapTarget = elsewhere / "kept.txt";
+    WriteFileBytes(SwapTarget, "kept");
+    ASSERT_TRUE(SetFileAttributesA(SwapTarget.c_str(), FILE_ATTRIBUTE_READONLY));
+    struct Case { const char* what; bool linked, held, swapped, gone; } cases[] = {
+        {"a lone read-only file", false, false, false, true},
+        {"a hard link to a read-only file elsewhere", true, false, false, false},
+        {"a read-only file another program holds open", false, true, false, false},
+        {"a read-only file someone tries to swap for a link", false, false, true, true},
+    };
+    for (const Case& c : cases) {
+        if (c.linked) ASSERT_TRUE(CreateHardLinkA(path.c_str(), SwapTarget.c_str(), nullptr)) << c.what;
+        else WriteFileBytes(path, "refresh\r\n");
+        ASSERT_TRUE(SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_READONLY)) << c.what;
+        HANDLE held = c.held ? CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                           nullptr, OPEN_EXISTING, 0, nullptr)
+                             : INVALID_HANDLE_VALUE;
+        EXPECT_EQ(c.gone, RemoveOwnFile(path.c_str(), c.swapped ? SwapThenSetAttributes : SetFileAttributesA)) << c.what;
+        EXPECT_EQ(!c.gone, FileExists(path)) << c.what;
+        EXPECT_TRUE(c.gone || ReadOnly(path)) << c.what << " lost its mark";
+        EXPECT_TRUE(ReadOnly(SwapTarget)) << c.what << ": the file elsewhere lost its mark";
+        if (held != INVALID_HANDLE_VALUE) CloseHandle(held);
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(path.c_str());
+        ASSERT_TRUE(SetFileAttributesA(SwapTarget.c_str(), FILE_ATTRIBUTE_READONLY));
+    }
 }
