@@ -195,11 +195,9 @@ TEST(PairAdapters, EveryInterfaceHasOnePlaceAndRowsPastTheWalkNone)
     EXPECT_EQ(20, copied.records[1].ipAddress[0]);
 }
 
-const std::string Mac("\x00\x50\x56\x8A\x10\x01", 6);
-
 TEST(PairAdapters, SamePhysicalAddressIsTheSameLengthAndBytes)
 {
-    const std::string wide(13, '\x02');
+    const std::string Mac("\x00\x50\x56\x8A\x10\x01", 6), wide(13, '\x02');
     struct Case { std::string a, b; bool same; } cases[] = {
         {Mac, Mac, true},
         {Mac, Mac.substr(0, 5) + "\x02", false},  // two ports of one card
@@ -213,33 +211,6 @@ TEST(PairAdapters, SamePhysicalAddressIsTheSameLengthAndBytes)
         b.physicalAddressLength = static_cast<uint8_t>(c.b.size());
         memcpy(b.physicalAddress, c.b.data(), c.b.size());
         EXPECT_EQ(c.same, SamePhysicalAddress(a, b)) << c.a.size() << " and " << c.b.size() << " bytes";
-    }
-}
-
-TEST(PairAdapters, OneRecordPerPhysicalAddressTheFirstListed)
-{
-    // Rows: interface index, the index the address row names (9: none), the physical
-    // address, the description.
-    struct Row { uint32_t index, named; std::string physical; const char* description; };
-    struct Case { std::vector<Row> rows; int32_t includeEmpty; const char* expected; } cases[] = {
-        // The address row names the adapter, whose layer comes first in the walk.
-        {{{11, 12, Mac, "nic-QoS Packet Scheduler-0000"}, {12, 9, Mac, "nic"}}, 0, "nic,"},
-        {{{11, 11, Mac, "port 1"}, {12, 12, Mac.substr(0, 5) + "\x02", "port 2"}}, 0, "port 1,port 2,"},
-        {{{11, 11, "", "empty"}, {12, 12, "", "also empty"}}, 1, "empty,also empty,"},
-    };
-    for (const Case& c : cases) {
-        TestTables tables(static_cast<uint32_t>(c.rows.size()), static_cast<uint32_t>(c.rows.size()));
-        tables.view.includeEmpty = c.includeEmpty;
-        for (uint32_t row = 0; row < c.rows.size(); ++row) {
-            const Row& r = c.rows[row];
-            tables.Row(row, r.index, r.named, 0, 10, r.description);
-            tables.records[row].physicalAddressLength = static_cast<uint8_t>(r.physical.size());
-            memcpy(tables.records[row].physicalAddress, r.physical.data(), r.physical.size());
-        }
-        Copied copied = Pair(tables, static_cast<uint32_t>(c.rows.size()));
-        std::string listed;
-        for (const AdapterRecord& record : copied.records) listed += std::string(record.description) + ",";
-        EXPECT_EQ(c.expected, listed);
     }
 }
 
