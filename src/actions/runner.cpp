@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+// The interpreter where COMSPEC names none, and the one whose AutoRun "/d" turns off.
+static const char* const CmdName = "CMD.EXE";
+
 static bool NameMatches(const char* entry, const char* name)
 {
     // The entry's name ends at its first "=" after the first character.
@@ -50,7 +53,7 @@ static const char* FileNameOf(const char* path)
 bool TurnsAutoRunOff(const char* interpreter, const OSVERSIONINFOA& version)
 {
     return version.dwPlatformId == VER_PLATFORM_WIN32_NT && version.dwMajorVersion >= 5 &&
-           EqualsFolded(FileNameOf(interpreter), "cmd.exe");
+           EqualsFolded(FileNameOf(interpreter), CmdName);
 }
 
 static bool Refuse(InterpreterCommand& command)
@@ -73,11 +76,11 @@ bool BuildInterpreterCommand(InterpreterCommand& command, const char* comspec,
     } else {
         unsigned dirLength = static_cast<unsigned>(BoundedLength(systemDirectory, SystemPathSize));
         if (!JoinSystemFilePath(command.application, SystemPathSize, systemDirectory, dirLength,
-                                "CMD.EXE") ||
-            !AppendText(command.line, "CMD.EXE"))
+                                CmdName) ||
+            !AppendText(command.line, CmdName))
             return Refuse(command);
     }
-    const char* interpreter = comspec ? comspec : "CMD.EXE";
+    const char* interpreter = comspec ? comspec : CmdName;
     const char* switches = TurnsAutoRunOff(interpreter, version) ? " /d /c " : " /c ";
     bool whole = AppendText(command.line, switches) && AppendText(command.line, program) &&
                  AppendText(command.line, " ") && AppendText(command.line, arguments);
