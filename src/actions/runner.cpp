@@ -40,11 +40,18 @@ static bool AppendInterpreter(char (&line)[CommandLineSize], const char* interpr
     return AppendText(line, "\"") && AppendText(line, interpreter) && AppendText(line, "\"");
 }
 
-// The file name of an interpreter path: what follows its last backslash or slash.
+static bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// The file name of an interpreter path: what follows its last backslash or slash, or
+// the colon of a drive-relative path ("C:cmd.exe").
 static const char* FileNameOf(const char* path)
 {
     const char* name = path;
-    for (const char* p = path; *p; ++p) {
+    if (IsAsciiLetter(path[0]) && path[1] == ':') name = path + 2;
+    for (const char* p = name; *p; ++p) {
         if (*p == '\\' || *p == '/') name = p + 1;
     }
     return name;

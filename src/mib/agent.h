@@ -93,6 +93,9 @@ void FreeOid(AsnObjectIdentifier* oid);
 // sub-identifiers, else 0. An identifier with a null array counts as empty.
 int32_t CompareOidPrefix(const AsnObjectIdentifier* a, const AsnObjectIdentifier* b,
                          uint32_t n);
+// Whether name lies in column: it begins with the column's identifier and goes on with
+// a row's. A name cut short, or one with no sub-identifiers, names no row.
+bool NameInColumn(const AsnObjectIdentifier& name, const AsnObjectIdentifier& column);
 // Frees the name and the value's dynamic parts; the value's type becomes ASN_NULL.
 void FreeVarBind(SnmpVarBind* varBind);
 

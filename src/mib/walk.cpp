@@ -43,7 +43,7 @@ const AsnObjectIdentifier WalkColumns[ColumnCount] = {
 
 bool InColumn(const SnmpVarBind& varBind, Column column)
 {
-    return CompareOidPrefix(&varBind.name, &WalkColumns[column], ColumnLength) == 0;
+    return NameInColumn(varBind.name, WalkColumns[column]);
 }
 
 // The string a value carries, or null: a value of another type carries none, and
@@ -122,6 +122,12 @@ int32_t CompareOidPrefix(const AsnObjectIdentifier* a, const AsnObjectIdentifier
         if (a->ids[k] != b->ids[k]) return static_cast<int32_t>(a->ids[k] - b->ids[k]);
     }
     return 0;
+}
+
+bool NameInColumn(const AsnObjectIdentifier& name, const AsnObjectIdentifier& column)
+{
+    return name.ids && name.idLength > column.idLength &&
+           CompareOidPrefix(&name, &column, column.idLength) == 0;
 }
 
 void FreeVarBind(SnmpVarBind* varBind)

@@ -59,6 +59,8 @@ TEST(RunnerCommand, SwitchesAutoRunOffForCmdOfWindows2000AndLater)
         {"C:\\tools\\mycmd.exe", win10, "C:\\tools\\mycmd.exe /c"},
         {"C:\\cmd.exe\\sh.exe", win10, "C:\\cmd.exe\\sh.exe /c"},
         {"C:\\x\\cmd.exe.bak", win10, "C:\\x\\cmd.exe.bak /c"},
+        {"C:cmd.exe", win10, "C:cmd.exe /d /c"},  // drive-relative
+        {"C:mycmd.exe", win10, "C:mycmd.exe /c"},
     };
     InterpreterCommand command;
     for (const Case& c : cases) {

@@ -73,6 +73,23 @@ TEST(Oid, ComparePrefixAnswersTheFirstDifference)
     for (const Case& c : cases) EXPECT_EQ(c.expected, CompareOidPrefix(&c.a, &c.b, c.n));
 }
 
+// A name the walk reads as a row of a column: the column's identifier and more.
+TEST(Oid, ANameLiesInAColumnOnlyWithARowPart)
+{
+    UINT ids[] = {1, 3, 6, 1, 2, 1, 4, 20, 1, 2, 192, 0, 2, 7};
+    const AsnObjectIdentifier column = {10, ids};
+    struct Case { const char* what; AsnObjectIdentifier name; bool inColumn; } cases[] = {
+        {"a row of the column", {14, ids}, true},
+        {"the column's own identifier", {10, ids}, false},
+        {"a name cut short", {8, ids}, false},
+        {"no sub-identifiers", {0, ids}, false},
+        {"no array", {14, nullptr}, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.inColumn, NameInColumn(c.name, column)) << c.what;
+    UINT next[] = {1, 3, 6, 1, 2, 1, 4, 20, 1, 3, 192, 0, 2, 7};
+    EXPECT_FALSE(NameInColumn({14, next}, column)) << "the next column";
+}
+
 TEST(Oid, FreeVarBindReleasesOnlyWhatIsDynamic)
 {
     UINT ids[] = {1, 3, 6};
