@@ -14,7 +14,7 @@ constexpr const char* AgentLibraryName = "inetmib1.dll";
 constexpr const char* WinsockLibraryName = "wsock32.dll";  // Windows Sockets 1.1
 
 // Bits of the inventory's flags word; every other bit is ignored.
-constexpr uint32_t IncludeDestFlag = 2;   // addresses beginning with "DEST" pass
+constexpr uint32_t IncludeDestFlag = 2;   // dial-up addresses ("DEST", NDISWAN's) pass
 constexpr uint32_t IncludeEmptyFlag = 4;  // addresses of length 0 pass
 
 constexpr size_t PhysicalAddressSize = 14;
@@ -66,7 +66,9 @@ struct AdapterTables {
 };
 
 // The inclusion rule over a physical address of length bytes (bytes past the length
-// count as zero, so a record and the value it came from always agree). Pure.
+// count as zero, so a record and the value it came from always agree). A dial-up
+// address, "DEST" or NDISWAN's (six bytes ending in 20 52 41 53, or 20 41 53 59 4E FF),
+// passes only with includeDest. Pure.
 bool PassesInclusionRule(const uint8_t* address, size_t length, bool includeDest,
                          bool includeEmpty);
 

@@ -164,12 +164,33 @@ bool IndexValueOf(const AsnAny& value, uint32_t* index)
     return false;
 }
 
+static bool SameBytes(const uint8_t* a, const uint8_t* b, size_t count)
+{
+    for (size_t at = 0; at < count; ++at) {
+        if (a[at] != b[at]) return false;
+    }
+    return true;
+}
+
+// The addresses NDISWAN gives its miniports since Vista: six bytes ending in " RAS"
+// ("WAN Miniport (IP)", "(IPv6)", "(Network Monitor)"; the first two bytes differ from
+// machine to machine), and the RAS Async Adapter's " ASYN" and 0xFF on every machine.
+static bool IsDialUpAddress(const uint8_t* address, size_t length)
+{
+    static const uint8_t RasTail[] = {0x20, 0x52, 0x41, 0x53};
+    static const uint8_t AsyncAddress[] = {0x20, 0x41, 0x53, 0x59, 0x4E, 0xFF};
+    return length == sizeof(AsyncAddress) && (SameBytes(address + 2, RasTail, sizeof(RasTail)) ||
+                                              SameBytes(address, AsyncAddress, sizeof(AsyncAddress)));
+}
+
 bool PassesInclusionRule(const uint8_t* address, size_t length, bool includeDest, bool includeEmpty)
 {
     if (length == 0 || !address) return includeEmpty;
     uint8_t first[6] = {};
     memcpy(first, address, length < sizeof(first) ? length : sizeof(first));
+    // The dial-up interfaces: "DEST" up to XP, NDISWAN's miniports since Vista.
     if (first[0] == 'D' && first[1] == 'E' && first[2] == 'S' && first[3] == 'T') return includeDest;
+    if (IsDialUpAddress(address, length)) return includeDest;
     for (uint8_t byte : first) {
         if (byte != 0) return true;
     }

@@ -119,6 +119,14 @@ TEST(InclusionRule, FlagsDecideOnlyForDestAndEmptyAddresses)
     const uint8_t mac[] = {0x02, 0x11, 0x22, 0x33, 0x44, 0x55};
     const uint8_t des[] = {0x44, 0x45, 0x53};
     const uint8_t lateByte[] = {0, 0, 0, 0, 0, 1};
+    // NDISWAN's miniports since Vista: "WAN Miniport (IP)" and its kind, " RAS" behind two
+    // bytes of the machine's own, and the RAS Async Adapter.
+    const uint8_t wanMiniport[] = {0x88, 0xE2, 0x20, 0x52, 0x41, 0x53};
+    const uint8_t rasAsync[] = {0x20, 0x41, 0x53, 0x59, 0x4E, 0xFF};
+    const uint8_t rasLonger[] = {0x88, 0xE2, 0x20, 0x52, 0x41, 0x53, 0x00, 0x01};
+    const uint8_t rasElsewhere[] = {0x20, 0x52, 0x41, 0x53, 0x88, 0xE2};
+    const uint8_t rasLastDiffers[] = {0x88, 0xE2, 0x20, 0x52, 0x41, 0x54};
+    const uint8_t asyncOtherLast[] = {0x20, 0x41, 0x53, 0x59, 0x4E, 0xFE};
     struct Case { const uint8_t* bytes; size_t length; bool plain, withDest, withEmpty; } cases[] = {
         {mac, 0, false, false, true},
         {dest, 6, false, true, false},
@@ -128,6 +136,13 @@ TEST(InclusionRule, FlagsDecideOnlyForDestAndEmptyAddresses)
         {zeros, 2, false, false, false},  // a short all-zero address fails too
         {lateByte, 6, true, true, true},
         {mac, 6, true, true, true},
+        {wanMiniport, 6, false, true, false},
+        {rasAsync, 6, false, true, false},
+        {rasLonger, 8, true, true, true},      // " RAS" in an address of another length
+        {rasElsewhere, 6, true, true, true},   // " RAS" at another place
+        {rasLastDiffers, 6, true, true, true},
+        {asyncOtherLast, 6, true, true, true},
+        {rasAsync, 5, true, true, true},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.plain, PassesInclusionRule(c.bytes, c.length, false, false)) << c.length;
