@@ -2,6 +2,8 @@
 // leaves a file builds its path here, so an overlong or missing directory is refused
 // in one place.
 #include "base/tempfiles.h"
+#include "base/codepage.h"
+#include "base/library.h"
 #include "base/text.h"
 #include "base/textfile.h"
 
@@ -20,13 +22,24 @@ bool JoinTempFilePath(char* path, size_t size, const char* dir, unsigned dirLeng
     return true;
 }
 
+using GetTempPathWFunction = DWORD(WINAPI*)(DWORD size, LPWSTR path);
+
+static DWORD ReportTempPathW(wchar_t (&path)[WidePathSize])
+{
+    auto getTempPath = KernelEntry<GetTempPathWFunction>("GetTempPathW");
+    return getTempPath ? getTempPath(WidePathSize, path) : 0;
+}
+
 bool BuildTempFilePath(char* path, size_t size, const char* name)
 {
     char dir[PathBufferSize];
+    static_assert(TempPathRequestLength == PathBufferSize - 1, "the request fills the buffer");
     // GetTempPathA answers the length it needs, untouched buffer, when 255 is too few.
     DWORD length = GetTempPathA(TempPathRequestLength, dir);
     if (length >= TempPathRequestLength) length = 0;
     dir[length] = '\0';
+    // A folder whose name the ANSI code page cannot spell is named by its short form.
+    length = static_cast<DWORD>(ReachablePath(dir, length, ReportTempPathW));
     return JoinTempFilePath(path, size, dir, length, name);
 }
 
@@ -53,16 +66,24 @@ static HANDLE OpenLoneReadOnlyFile(const char* path, DWORD attributes)
     return INVALID_HANDLE_VALUE;
 }
 
-bool RemoveOwnFile(const char* path, SetAttributesFunction setAttributes)
+// Closes a checked handle, if one is open; answers the handle that is left, none.
+static HANDLE CloseChecked(HANDLE checked)
+{
+    if (checked != INVALID_HANDLE_VALUE) CloseHandle(checked);
+    return INVALID_HANDLE_VALUE;
+}
+
+bool RemoveOwnFile(const char* path, SetAttributesFunction setAttributes, bool holdWhileUnmarking)
 {
     if (DeleteFileA(path) || GetLastError() == ERROR_FILE_NOT_FOUND) return true;
     DWORD attributes = GetFileAttributesA(path);
     HANDLE checked = OpenLoneReadOnlyFile(path, attributes);
     if (checked == INVALID_HANDLE_VALUE) return false;
+    if (!holdWhileUnmarking) checked = CloseChecked(checked);
     DWORD cleared = attributes & ~static_cast<DWORD>(FILE_ATTRIBUTE_READONLY);
     bool unmarked = setAttributes(path, cleared ? cleared : FILE_ATTRIBUTE_NORMAL);
     // The name is the checked file's until here; our own handle would make the delete fail.
-    CloseHandle(checked);
+    CloseChecked(checked);
     if (!unmarked) return false;
     if (DeleteFileA(path)) return true;
     setAttributes(path, attributes);  // held open: it stays, and stays read only
@@ -71,7 +92,7 @@ bool RemoveOwnFile(const char* path, SetAttributesFunction setAttributes)
 
 bool RemoveOwnFile(const char* path)
 {
-    return RemoveOwnFile(path, SetFileAttributesA);
+    return RemoveOwnFile(path, SetFileAttributesA, IsNtPlatform());
 }
 
 bool RemoveTempFileBeyondPathBuffer(const char* name)

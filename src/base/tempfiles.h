@@ -20,8 +20,9 @@ constexpr const char ReportFileName[] = "qoreport.txt";
 bool JoinTempFilePath(char* path, size_t size, const char* dir, unsigned dirLength,
                       const char* name);
 
-// Asks the system for the temporary directory and joins name behind it. Refuses as
-// JoinTempFilePath does.
+// Asks the system for the temporary directory and joins name behind it. On NT a
+// directory whose name the ANSI code page cannot spell is taken in its short form
+// (ReachablePath). Refuses as JoinTempFilePath does.
 bool BuildTempFilePath(char* path, size_t size, const char* name);
 
 template <size_t N>
@@ -37,15 +38,19 @@ template <size_t N> bool BuildTempFilePath(char (&path)[N], const char* name)
 // Deletes one of the program's own files, path in the temporary directory. A plain
 // file marked read only loses the mark and is deleted again, so an old answer cannot
 // outlive the start that replaces it; a folder, a read-only link, a file with another
-// name elsewhere (a hard link) or one held open stays as it was. The file checked is
-// held open until its mark is cleared, so no other file can take its name in between.
+// name elsewhere (a hard link) or one held open stays as it was. On NT the file checked
+// is held open until its mark is cleared, so no other file can take its name in between.
 // Answers true when no file is left at path (also when there was none).
 bool RemoveOwnFile(const char* path);
 
 // How RemoveOwnFile sets attributes by name: SetFileAttributesA, or a test's own that
-// acts on the name between the check and the change.
+// acts on the name between the check and the change. holdWhileUnmarking is NT's way:
+// the checked file stays open while its mark is cleared. Windows 95, 98 and ME keep
+// the DOS sharing rules, which may refuse the change on a file open in a sharing mode,
+// and have no hard links or reparse points for the held handle to guard against: they
+// close the file first.
 using SetAttributesFunction = BOOL(WINAPI*)(LPCSTR path, DWORD attributes);
-bool RemoveOwnFile(const char* path, SetAttributesFunction setAttributes);
+bool RemoveOwnFile(const char* path, SetAttributesFunction setAttributes, bool holdWhileUnmarking);
 
 // Deletes name from the temporary directory through a path of up to 259 characters,
 // longer than the program's own file paths, so that an old file the program can no

@@ -2,6 +2,8 @@
 // command text to one of the six command words, and from the word to its action.
 #pragma once
 
+#include "base/codepage.h"
+
 #include <cstddef>
 
 enum class CommandWord {
@@ -20,9 +22,6 @@ struct CommandMatch {
 };
 
 constexpr size_t ArgumentBufferSize = 80;  // "delete:" name + NUL
-
-// A test for a lead byte of the system's ANSI code page (IsDBCSLeadByte in the product).
-using LeadByteTest = bool (*)(unsigned char);
 
 // Cuts the program name and the blanks behind it off a command line; a null command
 // line gives the empty text. Pure: the lead-byte test is passed in.

@@ -2,13 +2,9 @@
 // C runtime before it: the entry takes the command text from the process command
 // line, hands it to the dispatcher and ends the process with its answer, always 0.
 #include "entry/dispatch.h"
+#include "base/codepage.h"
 
 #include <windows.h>
-
-static bool IsAnsiLeadByte(unsigned char c)
-{
-    return IsDBCSLeadByte(c) != FALSE;
-}
 
 // Named as the image's entry point by the link; it never returns.
 extern "C" void KorvadiagEntry()

@@ -4,6 +4,7 @@
 // are not trusted: a value is read only as the kind it claims to be, and no answer can
 // make the walk store past its tables or a record's fields.
 #include "mib/agent.h"
+#include "base/codepage.h"
 #include "base/memory.h"
 
 #include <cstring>
@@ -283,11 +284,13 @@ static void StoreRow(AdapterTables& tables, uint32_t row, const SnmpVarBind* var
     if (InColumn(varBinds[MaskColumn], MaskColumn))
         CopyAddressOctets(varBinds[MaskColumn].value, record.subnetMask);
 
+    // Whole characters of the ANSI code page only: a lead byte whose second byte the cut
+    // dropped would take the separator behind the description for its second byte.
     const AsnOctetString* description = StringOf(varBinds[DescrColumn].value);
     if (description && description->length > 0) {
-        size_t take = description->length < DescriptionSize - 1 ? description->length
-                                                               : DescriptionSize - 1;
-        memcpy(record.description, description->stream, take);
+        const char* text = reinterpret_cast<const char*>(description->stream);
+        memcpy(record.description, text,
+               WholeCharacterLength(text, description->length, DescriptionSize - 1, IsAnsiLeadByte));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "report/browser.h"
 #include "report/osname.h"
 #include "mib/adapters.h"
+#include "base/codepage.h"
 #include "base/library.h"
 #include "base/tempfiles.h"
 #include "base/text.h"
@@ -33,12 +34,24 @@ int32_t FreeMiBOnDriveC()
     return FreeMiBFromClusters(sectorsPerCluster, bytesPerSector, freeClusters);
 }
 
+using GetModuleFileNameWFunction = DWORD(WINAPI*)(HMODULE module, LPWSTR path, DWORD size);
+
+DWORD ReportModulePathW(wchar_t (&path)[WidePathSize])
+{
+    auto getModuleFileName = KernelEntry<GetModuleFileNameWFunction>("GetModuleFileNameW");
+    return getModuleFileName ? getModuleFileName(nullptr, path, WidePathSize) : 0;
+}
+
 // The version key of [STRING] in the settings file beside the executable; "none" when
-// the file, the section or the key is missing, or the settings path does not fit.
+// the file, the section or the key is missing, or the settings path does not fit. An
+// executable folder whose name the ANSI code page cannot spell is taken in its short
+// form.
 void ReadSettingsVersion(char (&version)[SettingsVersionSize])
 {
     char path[SettingsPathSize];
+    static_assert(ModulePathRequestLength == SettingsPathSize - 1, "the request fills the buffer");
     DWORD length = GetModuleFileNameA(nullptr, path, ModulePathRequestLength);
+    length = static_cast<DWORD>(ReachablePath(path, length, ReportModulePathW));
     if (!SettingsPathFromModulePath(path, length)) {
         CopyText(version, "none");
         return;

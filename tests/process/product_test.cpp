@@ -146,6 +146,40 @@ TEST_F(Product, ToolsWriteWhereTheProgramReads)
     EXPECT_FALSE(FileExists(elsewhere / "RunSilent.txt"));
 }
 
+// Users whose names the ANSI code page cannot spell. NT hands an ANSI program such a
+// temporary folder with "?" for "李" and the look-alike "L" for "Ł": a path to nowhere,
+// or to another user's "Lukasz". The answers land in the folder itself, where the
+// calling application reads them. Wine keeps such names on disk under the UTF-8
+// locale the tests' Wine starts with, and gives the folder a short name as Windows does.
+TEST_F(Product, AnswersLandInATemporaryFolderTheCodePageCannotSpell)
+{
+    std::string replies;
+    for (int i = 0; i < 4; ++i) replies += "Reply from 127.0.0.1: bytes=32 time<1ms TTL=128\r\n";
+    tool.Prints(replies + "   IP Address. . . : 10.0.0.5\r\n");
+    ScratchDir base("unicode");
+    ASSERT_TRUE(CreateDirectoryA((base / "Lukasz").c_str(), nullptr));
+    const wchar_t* const names[] = {L"\u0141ukasz \u674E", L"\u0141ukasz"};
+    for (const wchar_t* name : names) {
+        std::wstring dir = Wide(base.path()) + name + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+        WideEnvironment temp = {{L"TMP", dir}, {L"TEMP", dir}};
+        auto run = [&](const char* text) {
+            return RunProcessW(L"\"" + Wide(ProductPath()) + L"\" " + Wide(text), temp,
+                               StandinDirectory().c_str());
+        };
+        const int which = name == names[0] ? 0 : 1;
+        EXPECT_EQ(0u, run("checkip:127.0.0.1"));
+        EXPECT_EQ("found 127.0.0.1\r\n", ReadFileBytes(dir + L"qopass.txt")) << which;
+        EXPECT_EQ(0u, run("refresh:10.0.0.5"));
+        EXPECT_EQ("refresh found 10.0.0.5\r\n", ReadFileBytes(dir + L"qopass.txt")) << which;
+        EXPECT_EQ(replies.substr(0, 10), ReadFileBytes(dir + L"RunSilent.txt").substr(0, 10)) << which;
+        EXPECT_EQ(0u, run("report"));
+        EXPECT_EQ(0u, ReadFileBytes(dir + L"qoreport.txt").find("CPU=")) << which;
+    }
+    for (const char* file : {"qopass.txt", "RunSilent.txt", "qoreport.txt"})
+        EXPECT_FALSE(FileExists(base / "Lukasz\\" + file)) << "another user's folder got " << file;
+}
+
 TEST_F(Product, CheckIpWithInterpreterSyntaxFailsWithoutRunningAnything)
 {
     tool.Prints("Reply from 127.0.0.1\r\n");

@@ -245,6 +245,23 @@ TEST_F(ReportSettings, ASettingsPathThatWouldNotFitGivesNone)
     EXPECT_EQ("VER=none", VersionLine(tooLong, "[STRING]\r\nversion=7\r\n"));
 }
 
+// An install folder whose name the ANSI code page cannot spell ("?" for Greek, the
+// look-alike "L" for "Ł"): the settings file is read through the folder's short name,
+// never from another folder the ANSI form names.
+TEST_F(ReportSettings, VersionFromAFolderTheCodePageCannotSpell)
+{
+    ASSERT_TRUE(CreateDirectoryA((folder / "Lukasz").c_str(), nullptr));
+    WriteFileBytes(folder / "Lukasz\\korvalink.ini", "[STRING]\r\nversion=another user's\r\n");
+    for (const wchar_t* name : {L"\u0395\u03BB\u03AD\u03BD\u03B7", L"\u0141ukasz"}) {
+        std::wstring dir = Wide(folder.path()) + name + L"\\";
+        ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+        ASSERT_TRUE(CopyFileW(Wide(ProductPath()).c_str(), (dir + L"korvadiag.exe").c_str(), FALSE));
+        WriteFileBytes(dir + L"korvalink.ini", "[STRING]\r\nversion=5.2\r\n");
+        ASSERT_EQ(0u, RunProcessW(L"\"" + dir + L"korvadiag.exe\" report"));
+        EXPECT_EQ("VER=5.2", Line(7)) << "a folder beginning with U+" << std::hex << int(name[0]);
+    }
+}
+
 // A copy of the exe under a name of its own loads the stand-in agent from the system
 // directory; every other program keeps Wine's own.
 class ReportWithStandinAgent : public Report {
@@ -334,6 +351,56 @@ static void WindowsXpTwoAddresses(MibData& data)
         data.Address(MibData::Bytes({192, 168, 1, host}), 65539, MibData::Bytes({255, 255, 255, 0}));
 }
 
+// Windows 7: NDISWAN's miniports have addresses of their own, " RAS" behind two bytes
+// of the machine's own for "WAN Miniport (IP)", "(IPv6)" and "(Network Monitor)", up and
+// of the ethernet type, and " ASYN" with 0xFF for the RAS Async Adapter; like the
+// adapter, each has its filter layer.
+static void Windows7OneAdapter(MibData& data)
+{
+    data.InterfaceCount(18);
+    data.Interface(1, 24, "", "Software Loopback Interface 1");
+    const char* const tunnels[] = {"SSTP", "IKEv2", "L2TP", "PPTP", "PPPOE"};
+    for (uint32_t i = 0; i < 5; ++i) data.Interface(2 + i, 23, "", std::string("WAN Miniport (") + tunnels[i] + ")");
+    struct Miniport { const char* name; int first, second; } miniports[] = {
+        {"WAN Miniport (IPv6)", 0x5E, 0x0C}, {"WAN Miniport (Network Monitor)", 0x7A, 0x3B},
+        {"WAN Miniport (IP)", 0x88, 0xE2}};
+    for (uint32_t i = 0; i < 3; ++i) {
+        std::string ras = MibData::Bytes({miniports[i].first, miniports[i].second, 0x20, 0x52, 0x41, 0x53});
+        data.Interface(7 + i, 6, ras, miniports[i].name);
+        data.Interface(14 + i, 6, ras, std::string(miniports[i].name) + "-QoS Packet Scheduler-0000");
+    }
+    data.Interface(10, 23, MibData::Bytes({0x20, 0x41, 0x53, 0x59, 0x4E, 0xFF}), "RAS Async Adapter");
+    const std::string intel = "Intel(R) PRO/1000 MT Network Connection";
+    data.Interface(11, 6, Mac(1), intel);
+    data.Interface(12, 131, MibData::Bytes({0, 0, 0, 0, 0, 0, 0, 0xE0}), "isatap.{5B2D7A64-1C5E-4A2B-9F0E-2D3C4B5A6978}");
+    data.Interface(13, 131, MibData::Bytes({0, 0, 0, 0, 0, 0, 0, 0xE0}), "Teredo Tunneling Pseudo-Interface");
+    data.Interface(17, 6, Mac(1), intel + "-WFP LightWeight Filter-0000");
+    data.Interface(18, 6, Mac(1), intel + "-QoS Packet Scheduler-0000");
+    data.Address(MibData::Bytes({127, 0, 0, 1}), 1, MibData::Bytes({255, 0, 0, 0}));
+    data.Address(MibData::Bytes({192, 168, 1, 23}), 11, MibData::Bytes({255, 255, 255, 0}));
+    data.Route(MibData::Bytes({0, 0, 0, 0}), 11);
+    data.Neighbour(11, MibData::Bytes({192, 168, 1, 1}));
+}
+
+// Descriptions past 63 bytes in code page 936 (GBK), whose lead bytes are 0x81 to 0xFE
+// and whose second bytes may lie in that range too: "啊" is B0 A1 and "李" C0 EE.
+static std::string Gbk(int count, const char* one)
+{
+    std::string text;
+    while (count-- > 0) text += one;
+    return text;
+}
+static const std::string GbkAcrossTheCut = Gbk(31, "\xB0\xA1") + "\xC0\xEE" + "X";
+static const std::string GbkSecondByteAt63 = "x" + Gbk(31, "\xB0\xA1") + "\xC0\xEE";
+
+static void TwoGbkDescriptions(MibData& data)
+{
+    data.InterfaceCount(2);
+    data.Interface(1, 6, MibData::Mac(1), GbkAcrossTheCut);
+    data.Interface(2, 6, MibData::Mac(2), GbkSecondByteAt63);
+    data.Address(MibData::Bytes({10, 0, 0, 2}), 1, MibData::Bytes({255, 0, 0, 0}));
+}
+
 static void LoopbackAndTwoAdapters(MibData& data)
 {
     data.InterfaceCount(3);
@@ -343,20 +410,32 @@ static void LoopbackAndTwoAdapters(MibData& data)
     data.Address(MibData::Bytes({10, 0, 0, 2}), 2, MibData::Bytes({255, 0, 0, 0}));
 }
 
+// The process tests run again with Wine's ANSI code page 936 (tests/CMakeLists.txt),
+// naming it in KD_EXPECT_CODE_PAGE; a row for a code page runs only under it.
 TEST_F(ReportWithStandinAgent, NicLineCountsAndNamesTheAdaptersTheAgentServes)
 {
+    char expectedCodePage[16] = "";
+    if (GetEnvironmentVariableA("KD_EXPECT_CODE_PAGE", expectedCodePage, sizeof(expectedCodePage))) {
+        ASSERT_EQ(std::string(expectedCodePage), std::to_string(GetACP())) << "the locale did not take";
+    }
     // The walk's count of included rows, layers and all, decides whether a second,
     // larger inventory runs: twelve rows of Server 2019 need more than room for ten.
-    struct Case { void (*serve)(MibData&); const char* expected; int inventories; } cases[] = {
-        {LoopbackAndTwoAdapters, "NIC=2{Ethernet adapter[;]", 1},
-        {Windows10OneAdapter, "NIC=1{Intel(R) 82574L Gigabit Network Connection[;]", 1},
-        {Server2019ThreeAdapters,
+    const std::string gbkWhole = "NIC=2{" + GbkAcrossTheCut.substr(0, 62) + "[;]" + GbkSecondByteAt63.substr(0, 63) + "[;]";
+    const std::string gbkBytes = "NIC=2{" + GbkAcrossTheCut.substr(0, 63) + "[;]" + GbkSecondByteAt63.substr(0, 63) + "[;]";
+    struct Case { UINT codePage; void (*serve)(MibData&); std::string expected; int inventories; } cases[] = {
+        {0, LoopbackAndTwoAdapters, "NIC=2{Ethernet adapter[;]", 1},
+        {0, Windows10OneAdapter, "NIC=1{Intel(R) 82574L Gigabit Network Connection[;]", 1},
+        {0, Server2019ThreeAdapters,
          "NIC=3{vmxnet3 Ethernet Adapter #2[;]vmxnet3 Ethernet Adapter[;]vmxnet3 Ethernet Adapter #3[;]", 2},
-        {WindowsXpTwoAddresses,  // descriptions keep their first 63 bytes
+        {0, WindowsXpTwoAddresses,  // descriptions keep their first 63 bytes
          "NIC=2{Intel(R) PRO/1000 MT Network Connection - Packet Scheduler Mini[;]"
          "Realtek RTL8139 Family PCI Fast Ethernet NIC - Packet Scheduler[;]", 1},
+        {0, Windows7OneAdapter, "NIC=1{Intel(R) PRO/1000 MT Network Connection[;]", 1},
+        {936, TwoGbkDescriptions, gbkWhole, 1},   // whole characters within 63 bytes
+        {1252, TwoGbkDescriptions, gbkBytes, 1},  // a single-byte code page cuts at 63
     };
     for (const Case& c : cases) {
+        if (c.codePage != 0 && c.codePage != GetACP()) continue;
         MibData data;
         c.serve(data);
         data.IcmpCounters();

@@ -265,43 +265,72 @@ void WriteFileBytes(const std::string& path, const std::string& bytes)
     fclose(file);
 }
 
-void RemoveTree(const std::string& path)
+std::wstring Wide(const std::string& ansi)
 {
-    std::string dir = path;
-    if (!dir.empty() && dir.back() == '\\') dir.pop_back();
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = dir + "\\" + name;
-            SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryA(dir.c_str());
+    int count = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+    std::wstring wide(count, L'\0');
+    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), &wide[0], count);
+    return wide;
 }
 
-DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, DWORD timeoutMs)
+std::string ReadFileBytes(const std::wstring& path)
 {
-    std::string line = commandLine;
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0) bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+void WriteFileBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+}
+
+// Through the wide calls, so that a folder the ANSI code page cannot spell goes too.
+static void RemoveTreeW(const std::wstring& path)
+{
+    std::wstring dir = path;
+    if (!dir.empty() && dir.back() == L'\\') dir.pop_back();
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring child = dir + L"\\" + name;
+            SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTreeW(child);
+            else
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(dir.c_str());
+}
+
+void RemoveTree(const std::string& path) { RemoveTreeW(Wide(path)); }
+
+// Creates a process with start, retrying where Wine fails a start on a busy machine with
+// ERROR_INTERNAL_ERROR (the platform's hiccup, not the program's: a second start
+// succeeds), then waits up to timeoutMs and answers its exit code.
+template <typename Start>
+static DWORD StartAndWait(Start start, const std::string& what, DWORD timeoutMs)
+{
     PROCESS_INFORMATION process = {};
-    // Wine now and then fails a start on a busy machine with ERROR_INTERNAL_ERROR; that
-    // is the platform's hiccup, not the program's, and a second start succeeds.
     for (int attempt = 1;; ++attempt) {
-        if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                           currentDirectory, &startup, &process))
-            break;
+        if (start(process)) break;
         DWORD error = GetLastError();
         fprintf(stderr, "RunProcess: cannot start (error %lu, attempt %d): %.200s\n", error, attempt,
-                commandLine.c_str());
+                what.c_str());
         if (error != ERROR_INTERNAL_ERROR || attempt == 3) return 0xFFFFFFFF;
         Sleep(200);
     }
@@ -309,7 +338,7 @@ DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, D
     DWORD waited = WaitForSingleObject(process.hProcess, timeoutMs);
     if (waited != WAIT_OBJECT_0) {
         fprintf(stderr, "RunProcess: no end within %lu ms (wait %lu): %.200s\n", timeoutMs, waited,
-                commandLine.c_str());
+                what.c_str());
         TerminateProcess(process.hProcess, 0xFFFFFFFF);
     } else if (!GetExitCodeProcess(process.hProcess, &exitCode)) {
         fprintf(stderr, "RunProcess: exit code unreadable (error %lu)\n", GetLastError());
@@ -317,6 +346,56 @@ DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, D
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return exitCode;
+}
+
+DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, DWORD timeoutMs)
+{
+    std::string line = commandLine;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    return StartAndWait([&](PROCESS_INFORMATION& process) {
+        return CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, currentDirectory,
+                              &startup, &process) != FALSE;
+    }, commandLine, timeoutMs);
+}
+
+static bool SameNameFolded(const std::wstring& entry, const std::wstring& name)
+{
+    if (entry.size() <= name.size() || entry[name.size()] != L'=') return false;
+    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, entry.c_str(), static_cast<int>(name.size()),
+                          name.c_str(), static_cast<int>(name.size())) == CSTR_EQUAL;
+}
+
+// This process's environment block with changes set in it.
+static std::wstring ChangedEnvironment(const WideEnvironment& changes)
+{
+    std::wstring block;
+    wchar_t* current = GetEnvironmentStringsW();
+    for (const wchar_t* entry = current; entry && *entry; entry += wcslen(entry) + 1) {
+        bool replaced = false;
+        for (const auto& change : changes) replaced = replaced || SameNameFolded(entry, change.first);
+        if (!replaced) block.append(entry).push_back(L'\0');
+    }
+    if (current) FreeEnvironmentStringsW(current);
+    for (const auto& change : changes) block.append(change.first + L"=" + change.second).push_back(L'\0');
+    block.push_back(L'\0');
+    return block;
+}
+
+DWORD RunProcessW(const std::wstring& commandLine, const WideEnvironment& changes,
+                  const char* currentDirectory, DWORD timeoutMs)
+{
+    std::wstring line = commandLine;
+    std::wstring environment = ChangedEnvironment(changes);
+    std::wstring directory = currentDirectory ? Wide(currentDirectory) : L"";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof(startup);
+    std::string what(commandLine.begin(), commandLine.end());  // for messages only
+    return StartAndWait([&](PROCESS_INFORMATION& process) {
+        return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
+                              &environment[0], currentDirectory ? directory.c_str() : nullptr, &startup,
+                              &process) != FALSE;
+    }, what, timeoutMs);
 }
 
 DWORD RunProduct(const std::string& commandText, const char* currentDirectory)

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 // The folder of the running test exe, ending in a backslash; korvadiag.exe is there.
 std::string ExeDirectory();
@@ -165,16 +167,31 @@ private:
     bool installed_ = false;
 };
 
+// The ANSI text as the system's ANSI code page reads it, in Unicode.
+std::wstring Wide(const std::string& ansi);
+
 bool FileExists(const std::string& path);
 bool DirectoryExists(const std::string& path);
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 void RemoveTree(const std::string& path);
+// Files named in Unicode, in a folder the ANSI code page cannot spell.
+std::string ReadFileBytes(const std::wstring& path);
+void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
 // Starts commandLine (application found by the system), waits up to timeoutMs and
 // answers its exit code; 0xFFFFFFFF when it could not start or did not end in time.
 DWORD RunProcess(const std::string& commandLine, const char* currentDirectory = nullptr,
                  DWORD timeoutMs = 60000);
+
+// Variables to set for one start, names and values in Unicode.
+using WideEnvironment = std::vector<std::pair<std::wstring, std::wstring>>;
+
+// Starts commandLine given in Unicode, as a caller with a path the ANSI code page cannot
+// spell does: CreateProcessW with this process's environment as a Unicode block
+// (CREATE_UNICODE_ENVIRONMENT), changes set in it. Answers as RunProcess does.
+DWORD RunProcessW(const std::wstring& commandLine, const WideEnvironment& changes = {},
+                  const char* currentDirectory = nullptr, DWORD timeoutMs = 60000);
 
 // Starts the product with the given command text behind its quoted path.
 DWORD RunProduct(const std::string& commandText, const char* currentDirectory = nullptr);
