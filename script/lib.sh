@@ -12,7 +12,8 @@ export WINEPREFIX=$build64/wineprefix
 
 packages=(cmake make g++-mingw-w64-i686-win32 g++-mingw-w64-i686-posix
           g++-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-win32 mingw-w64-tools
-          wine wine64 googletest time osslsigncode openssl ca-certificates)
+          wine wine64 googletest time osslsigncode openssl ca-certificates
+          libengine-pkcs11-openssl softhsm2)   # a key on a token, and the tests' token
 
 ensure_packages() {
   local missing=() p
