@@ -159,15 +159,14 @@ TEST_F(Product, AnswersLandInATemporaryFolderTheCodePageCannotSpell)
     ScratchDir base("unicode");
     ASSERT_TRUE(CreateDirectoryA((base / "Lukasz").c_str(), nullptr));
     const wchar_t* const names[] = {L"\u0141ukasz \u674E", L"\u0141ukasz"};
-    for (const wchar_t* name : names) {
-        std::wstring dir = Wide(base.path()) + name + L"\\";
+    for (int which = 0; which < 2; ++which) {
+        std::wstring dir = Wide(base.path()) + names[which] + L"\\";
         ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
-        WideEnvironment temp = {{L"TMP", dir}, {L"TEMP", dir}};
+        // The fixture's ScopedTempDir puts TMP and TEMP back at its end.
+        ASSERT_TRUE(SetEnvironmentVariableW(L"TMP", dir.c_str()) && SetEnvironmentVariableW(L"TEMP", dir.c_str()));
         auto run = [&](const char* text) {
-            return RunProcessW(L"\"" + Wide(ProductPath()) + L"\" " + Wide(text), temp,
-                               StandinDirectory().c_str());
+            return RunProcessW(L"\"" + Wide(ProductPath()) + L"\" " + Wide(text), StandinDirectory().c_str());
         };
-        const int which = name == names[0] ? 0 : 1;
         EXPECT_EQ(0u, run("checkip:127.0.0.1"));
         EXPECT_EQ("found 127.0.0.1\r\n", ReadFileBytes(dir + L"qopass.txt")) << which;
         EXPECT_EQ(0u, run("refresh:10.0.0.5"));

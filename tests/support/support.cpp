@@ -359,43 +359,21 @@ DWORD RunProcess(const std::string& commandLine, const char* currentDirectory, D
     }, commandLine, timeoutMs);
 }
 
-static bool SameNameFolded(const std::wstring& entry, const std::wstring& name)
-{
-    if (entry.size() <= name.size() || entry[name.size()] != L'=') return false;
-    return CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, entry.c_str(), static_cast<int>(name.size()),
-                          name.c_str(), static_cast<int>(name.size())) == CSTR_EQUAL;
-}
-
-// This process's environment block with changes set in it.
-static std::wstring ChangedEnvironment(const WideEnvironment& changes)
-{
-    std::wstring block;
-    wchar_t* current = GetEnvironmentStringsW();
-    for (const wchar_t* entry = current; entry && *entry; entry += wcslen(entry) + 1) {
-        bool replaced = false;
-        for (const auto& change : changes) replaced = replaced || SameNameFolded(entry, change.first);
-        if (!replaced) block.append(entry).push_back(L'\0');
-    }
-    if (current) FreeEnvironmentStringsW(current);
-    for (const auto& change : changes) block.append(change.first + L"=" + change.second).push_back(L'\0');
-    block.push_back(L'\0');
-    return block;
-}
-
-DWORD RunProcessW(const std::wstring& commandLine, const WideEnvironment& changes,
-                  const char* currentDirectory, DWORD timeoutMs)
+DWORD RunProcessW(const std::wstring& commandLine, const char* currentDirectory, DWORD timeoutMs)
 {
     std::wstring line = commandLine;
-    std::wstring environment = ChangedEnvironment(changes);
     std::wstring directory = currentDirectory ? Wide(currentDirectory) : L"";
+    wchar_t* environment = GetEnvironmentStringsW();
     STARTUPINFOW startup = {};
     startup.cb = sizeof(startup);
     std::string what(commandLine.begin(), commandLine.end());  // for messages only
-    return StartAndWait([&](PROCESS_INFORMATION& process) {
+    DWORD exitCode = StartAndWait([&](PROCESS_INFORMATION& process) {
         return CreateProcessW(nullptr, &line[0], nullptr, nullptr, FALSE, CREATE_UNICODE_ENVIRONMENT,
-                              &environment[0], currentDirectory ? directory.c_str() : nullptr, &startup,
+                              environment, currentDirectory ? directory.c_str() : nullptr, &startup,
                               &process) != FALSE;
     }, what, timeoutMs);
+    FreeEnvironmentStringsW(environment);
+    return exitCode;
 }
 
 DWORD RunProduct(const std::string& commandText, const char* currentDirectory)

@@ -5,8 +5,6 @@
 #include <windows.h>
 #include <cstring>
 #include <string>
-#include <utility>
-#include <vector>
 
 // The folder of the running test exe, ending in a backslash; korvadiag.exe is there.
 std::string ExeDirectory();
@@ -184,14 +182,11 @@ void WriteFileBytes(const std::wstring& path, const std::string& bytes);
 DWORD RunProcess(const std::string& commandLine, const char* currentDirectory = nullptr,
                  DWORD timeoutMs = 60000);
 
-// Variables to set for one start, names and values in Unicode.
-using WideEnvironment = std::vector<std::pair<std::wstring, std::wstring>>;
-
 // Starts commandLine given in Unicode, as a caller with a path the ANSI code page cannot
 // spell does: CreateProcessW with this process's environment as a Unicode block
-// (CREATE_UNICODE_ENVIRONMENT), changes set in it. Answers as RunProcess does.
-DWORD RunProcessW(const std::wstring& commandLine, const WideEnvironment& changes = {},
-                  const char* currentDirectory = nullptr, DWORD timeoutMs = 60000);
+// (CREATE_UNICODE_ENVIRONMENT). Answers as RunProcess does.
+DWORD RunProcessW(const std::wstring& commandLine, const char* currentDirectory = nullptr,
+                  DWORD timeoutMs = 60000);
 
 // Starts the product with the given command text behind its quoted path.
 DWORD RunProduct(const std::string& commandText, const char* currentDirectory = nullptr);
