@@ -1,6 +1,6 @@
 // Whole characters of the ANSI code page, and paths the ANSI file calls can reach.
-// The wide path calls are looked up at run time: only NT needs them, and NT 3.51's
-// KERNEL32 lacks GetShortPathNameW.
+// The wide path calls are looked up at run time: only NT needs them, and the import
+// table names only what KERNEL32 of Windows 95 and NT 3.51 is known to export.
 #include "base/codepage.h"
 #include "base/library.h"
 #include "base/text.h"
